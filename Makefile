@@ -1,0 +1,46 @@
+# The two commands: `make run` and `make test`. Both install what is missing first.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+BUILD_TYPE ?= RelWithDebInfo
+WERROR ?= $(if $(CI),ON,OFF)
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test test-sanitize run bench format-check clean
+
+all: build
+
+deps:
+	@bash scripts/setup-deps.sh
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTKV_WERROR=$(WERROR)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The engine and platform tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTKV_WERROR=$(WERROR) \
+	    -DTKV_SANITIZE=ON -DTKV_SANITIZE_ONLY_CORE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform' --timeout 900
+
+# Until the main window exists, `run` starts the headless renderer when it is built.
+run: build
+	@if [ -x $(BUILD)/tools/tkv-render ]; then $(BUILD)/tools/tkv-render --help; \
+	else echo "Built the engine and its tests; the application window is not there yet."; fi
+
+bench: build
+	$(BUILD)/bench/tkv_engine_bench
+
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

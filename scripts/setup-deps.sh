@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Idempotent: refreshes the
+# package lists and installs only when something is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libsoundtouch-dev
+    qt6-base-dev
+    libsdl2-dev
+    libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    mingw-w64-common
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run as root (or install them with apt-get) and try again." >&2
+    exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
