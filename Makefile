@@ -37,7 +37,7 @@ run: build
 	else echo "Built the engine and its tests; the application window is not there yet."; fi
 
 bench: build
-	$(BUILD)/bench/tkv_engine_bench
+	python3 bench/compare.py $(BUILD)/bench/tkv_engine_bench
 
 format-check:
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
