@@ -68,6 +68,18 @@ StretchEvent* PaquetMap::FindCurrent(StretchEvent* head, uint32_t v, bool* in_fo
     return found ? found : head;
 }
 
+int64_t PaquetMap::VirtualPosition(const StretchEvent* head, int64_t source_pos) const {
+    const StretchEvent* paquet = nullptr;
+    for (const StretchEvent* e = head; e; e = e->m_next) {
+        if (e->SignedRealBytePos() <= source_pos) paquet = e;
+    }
+    if (!paquet) return source_pos + m_offset_bytes;
+    const double factor = static_cast<double>(ClampStretch(paquet->m_tempo)) / 100.0 + 1.0;
+    return paquet->m_virtual_byte_pos +
+           SaturateCast<int64_t>(static_cast<double>(source_pos - paquet->SignedRealBytePos()) /
+                                 factor);
+}
+
 uint32_t PaquetMap::RealPosition(const StretchEvent* current, uint32_t v) const {
     int64_t r;
     if (current && v >= current->m_virtual_byte_pos) {

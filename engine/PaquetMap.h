@@ -28,6 +28,8 @@ public:
     static StretchEvent* FindCurrent(StretchEvent* head, uint32_t v, bool* in_force);
     // The source offset to read virtual position v from, with `current` the paquet in force.
     uint32_t RealPosition(const StretchEvent* current, uint32_t v) const;
+    // The inverse: the virtual position at which source offset `source_pos` is played.
+    int64_t VirtualPosition(const StretchEvent* head, int64_t source_pos) const;
 
 private:
     int64_t VirtualStart(float movie_pos) const;

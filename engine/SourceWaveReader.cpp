@@ -80,7 +80,10 @@ bool SourceWaveReader::FindData(const MMCKINFO& riff) {
     if (offset < 0) return false;
     m_data_len = data.cksize;
     m_data_offset = static_cast<uint32_t>(offset);
-    return true;
+    const LONG file_end = mmioSeek(m_file, 0, SEEK_END);
+    m_data_end = static_cast<int64_t>(m_data_offset) + m_data_len;
+    if (file_end >= 0) m_data_end = std::min<int64_t>(m_data_end, file_end);
+    return mmioSeek(m_file, offset, SEEK_SET) == offset;
 }
 
 void SourceWaveReader::Close() {
@@ -89,6 +92,7 @@ void SourceWaveReader::Close() {
     m_format = {};
     m_data_len = 0;
     m_data_offset = 0;
+    m_data_end = 0;
     m_position = 0;
 }
 
@@ -104,8 +108,7 @@ bool SourceWaveReader::SeekTo(uint32_t offset) {
 int32_t SourceWaveReader::Read(void* dst, uint32_t count) {
     if (!m_file) return -1;
     // Chunks after the samples (tags, cue points) are not audio.
-    const int64_t data_end = static_cast<int64_t>(m_data_offset) + m_data_len;
-    const int64_t room = std::max<int64_t>(data_end - m_position, 0);
+    const int64_t room = std::max<int64_t>(m_data_end - m_position, 0);
     const auto wanted = static_cast<LONG>(std::min<int64_t>({count, room, 0x7FFFFFFF}));
     if (wanted == 0) return 0;
     const LONG got = mmioRead(m_file, static_cast<HPSTR>(dst), wanted);

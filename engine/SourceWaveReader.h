@@ -26,6 +26,8 @@ public:
     const WAVEFORMATEX& Format() const { return m_format; }
     uint32_t DataLength() const { return m_data_len; }
     uint32_t DataOffset() const { return m_data_offset; }
+    // Where the samples really end: the data chunk's end, or the file's when it is shorter.
+    int64_t DataEnd() const { return m_data_end; }
 
     int64_t Position() const;
     bool SeekTo(uint32_t offset);
@@ -41,5 +43,6 @@ private:
     WAVEFORMATEX m_format{};
     uint32_t m_data_len = 0;
     uint32_t m_data_offset = 0;
+    int64_t m_data_end = 0;
     int64_t m_position = 0;
 };

@@ -125,6 +125,12 @@ bool StretchedWaveStream::Rewind() { return Seek(m_data_offset, false); }
 
 uint32_t StretchedWaveStream::GetVirtualSize() const { return m_data_len; }
 
+uint64_t StretchedWaveStream::GetExpectedOutputLength() const {
+    if (!m_is_open) return 0;
+    const int64_t end = m_map.VirtualPosition(ListHead(), m_source.DataEnd());
+    return static_cast<uint64_t>(std::max<int64_t>(end - m_data_offset, 0));
+}
+
 uint32_t StretchedWaveStream::ReadHeader(uint8_t* dst, uint32_t count) const {
     uint8_t header[kHeaderLength];
     std::memcpy(header, "RIFF", 4);

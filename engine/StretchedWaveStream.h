@@ -41,6 +41,8 @@ public:
     // Takes the offset and rebuilds the map from the event list; processing restarts.
     void SetOffset(float seconds);
     uint32_t GetVirtualSize() const;  // the source's data size, as the header declares
+    // About how many bytes Read yields from Rewind to the end, by the current map.
+    uint64_t GetExpectedOutputLength() const;
 
     bool IsOpen() const { return m_is_open; }
     uint16_t GetChannels() const { return m_out_format.nChannels; }
