@@ -3,8 +3,18 @@
 // without a final flush. It shares no code with the engine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+// Fills up to `frames` interleaved frames; returns how many it gave (0 at the end).
+using BareSource = std::function<size_t(int16_t* frames, size_t max_frames)>;
+// Receives each block of processed samples (interleaved, `count` samples).
+using BareSink = std::function<void(const int16_t* samples, size_t count)>;
+
+void BareStretchLoop(const BareSource& source, uint16_t channels, uint32_t rate,
+                     float stretch_percent, const BareSink& sink);
 
 // Stretches interleaved 16-bit samples at one constant stretch (percent); returns the bytes
 // received.
