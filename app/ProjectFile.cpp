@@ -29,7 +29,8 @@ std::string ReadHeaderLine(std::FILE* file) {
 
 bool ProjectFile::Save(const std::string& path) const {
     std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (!raw) return false;
+    if (!raw)
+        return false;
     bool ok = WriteLine(raw, m_video_path) && WriteLine(raw, m_audio_path) &&
               WriteLine(raw, m_output_path) &&
               WriteLine(raw, FormatProjectNumber(m_initial_offset));
@@ -43,7 +44,8 @@ bool ProjectFile::Save(const std::string& path) const {
 
 bool ProjectFile::Load(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
+    if (!file)
+        return false;
     m_events.clear();
     m_video_path = ReadHeaderLine(file.get());
     m_audio_path = ReadHeaderLine(file.get());
@@ -66,5 +68,6 @@ void ProjectFile::TakeEvents(const StretchEvent* head) {
 }
 
 void ProjectFile::BuildEventList(StretchEvent** head) const {
-    for (const Event& e : m_events) new StretchEvent(e.movie_pos, e.tempo, head);
+    for (const Event& e : m_events)
+        new StretchEvent(e.movie_pos, e.tempo, head);
 }

@@ -23,7 +23,7 @@ public:
     // an offset of 0; a stretch line without its position line is dropped.
     bool Load(const std::string& path);
 
-    void TakeEvents(const StretchEvent* head);  // replaces m_events by the list's events
+    void TakeEvents(const StretchEvent* head);       // replaces m_events by the list's events
     void BuildEventList(StretchEvent** head) const;  // inserts m_events into the list
 
     std::string m_video_path;

@@ -21,7 +21,8 @@ constexpr uint32_t kPiece = 64 * 1024;
 class OneEventList {
 public:
     explicit OneEventList(float stretch) {
-        if (stretch != 0) new StretchEvent(0.0f, stretch, &m_head);
+        if (stretch != 0)
+            new StretchEvent(0.0f, stretch, &m_head);
         SetCurrentEventList(&m_head);
     }
     ~OneEventList() {
@@ -38,7 +39,8 @@ uint64_t ReadStreamToEnd(StretchedWaveStream& stream, std::vector<uint8_t>& buff
     for (;;) {
         const uint32_t got = stream.Read(buffer.data(), kPiece);
         total += got;
-        if (got < kPiece) return total;
+        if (got < kPiece)
+            return total;
     }
 }
 
@@ -69,8 +71,8 @@ void BM_BareSoundTouchLoop(benchmark::State& state) {
     const BenchSource& source = BenchSourceOfLength(kSeconds);
     uint64_t bytes = 0;
     for (auto _ : state) {
-        bytes += BareStretchCount(source.samples.data(), source.samples.size() / 2, 2, 44100,
-                                  stretch);
+        bytes +=
+            BareStretchCount(source.samples.data(), source.samples.size() / 2, 2, 44100, stretch);
     }
     state.SetBytesProcessed(static_cast<int64_t>(source.samples.size() * 2 * state.iterations()));
     state.counters["output_bytes"] = static_cast<double>(bytes / state.iterations());

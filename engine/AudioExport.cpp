@@ -1,6 +1,5 @@
 #include "engine/AudioExport.h"
 
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,9 +13,13 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
-std::string Reason(int err) { return err ? std::string(": ") + std::strerror(err) : ""; }
+std::string Reason(int err) {
+    return err ? std::string(": ") + std::strerror(err) : "";
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ignored;
@@ -33,7 +36,8 @@ public:
         const int percent = static_cast<int>(std::min<uint64_t>(done * 100 / m_expected, 99));
         if (percent != m_last) {
             m_last = percent;
-            if (m_progress) m_progress(percent);
+            if (m_progress)
+                m_progress(percent);
         }
     }
 
@@ -51,7 +55,8 @@ bool AudioExport::Run(const Progress& progress) {
     m_error.clear();
     m_bytes_written = 0;
     const bool ok = Render(progress);
-    if (progress) progress(100);
+    if (progress)
+        progress(100);
     return ok;
 }
 
@@ -62,7 +67,8 @@ bool AudioExport::Fail(std::string message) {
 
 bool AudioExport::Render(const Progress& progress) {
     const std::string& output = m_request.output_path;
-    if (output.empty()) return Fail("No output file is set.");
+    if (output.empty())
+        return Fail("No output file is set.");
     StretchedWaveStream stream(StretchedWaveStream::Role::Private);
     if (!stream.Open(m_request.audio_path.c_str())) {
         return Fail("Cannot read the audio file " + Quoted(m_request.audio_path) +
@@ -90,7 +96,8 @@ bool AudioExport::Render(const Progress& progress) {
     auto buffer = std::make_unique<uint8_t[]>(kBlockSize);
     for (;;) {
         const uint32_t got = stream.Read(buffer.get(), kBlockSize);
-        if (got == 0) break;
+        if (got == 0)
+            break;
         errno = 0;
         if (!writer.Write(buffer.get(), got)) {
             return Fail("Cannot write the output file " + Quoted(output) + Reason(errno));
@@ -103,8 +110,7 @@ bool AudioExport::Render(const Progress& progress) {
         return Fail("Cannot write the output file " + Quoted(output) + Reason(errno));
     }
     if (!temporary.Commit()) {
-        return Fail("Cannot replace the output file " + Quoted(output) +
-                    Reason(temporary.Error()));
+        return Fail("Cannot replace the output file " + Quoted(output) + Reason(temporary.Error()));
     }
     return true;
 }

@@ -16,7 +16,8 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
       m_tempo(tempo),
       m_next(nullptr),
       m_prev(nullptr) {
-    if (!head) return;
+    if (!head)
+        return;
     StretchEvent* predecessor = nullptr;
     for (StretchEvent* e = *head; e && e->m_movie_pos <= movie_pos; e = e->m_next) {
         predecessor = e;
@@ -25,10 +26,12 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
         m_next = predecessor->m_next;
         m_prev = predecessor;
         predecessor->m_next = this;
-        if (m_next) m_next->m_prev = this;
+        if (m_next)
+            m_next->m_prev = this;
     } else {
         m_next = *head;
-        if (m_next) m_next->m_prev = this;
+        if (m_next)
+            m_next->m_prev = this;
         *head = this;
     }
 }
@@ -36,7 +39,8 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
 StretchEvent::~StretchEvent() {
     // Destroy the tail from its far end, so that a long list does not recurse deeply.
     StretchEvent* last = this;
-    while (last->m_next) last = last->m_next;
+    while (last->m_next)
+        last = last->m_next;
     while (last != this) {
         StretchEvent* before = last->m_prev;
         before->m_next = nullptr;
@@ -45,13 +49,15 @@ StretchEvent::~StretchEvent() {
         last = before;
     }
     // A predecessor must not keep pointing at a destroyed event.
-    if (m_prev && m_prev->m_next == this) m_prev->m_next = nullptr;
+    if (m_prev && m_prev->m_next == this)
+        m_prev->m_next = nullptr;
     m_next = nullptr;
     m_prev = nullptr;
 }
 
 void StretchEvent::Unlink(StretchEvent** head) {
-    if (m_next) m_next->m_prev = m_prev;
+    if (m_next)
+        m_next->m_prev = m_prev;
     if (m_prev) {
         m_prev->m_next = m_next;
     } else if (head && *head == this) {
@@ -61,6 +67,10 @@ void StretchEvent::Unlink(StretchEvent** head) {
     m_prev = nullptr;
 }
 
-StretchEvent** CurrentEventList() { return g_current_list.load(); }
+StretchEvent** CurrentEventList() {
+    return g_current_list.load();
+}
 
-void SetCurrentEventList(StretchEvent** head) { g_current_list.store(head); }
+void SetCurrentEventList(StretchEvent** head) {
+    g_current_list.store(head);
+}

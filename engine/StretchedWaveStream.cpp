@@ -29,22 +29,27 @@ void StoreLe32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-StretchedWaveStream* CurrentStream() { return g_current_stream.load(); }
+StretchedWaveStream* CurrentStream() {
+    return g_current_stream.load();
+}
 
 StretchedWaveStream::StretchedWaveStream(Role role)
     : m_role(role), m_out_buf(std::make_unique<uint8_t[]>(kChunkSize)) {
-    if (m_role == Role::Current) g_current_stream.store(this);
+    if (m_role == Role::Current)
+        g_current_stream.store(this);
 }
 
 StretchedWaveStream::~StretchedWaveStream() {
     Close();
-    if (m_role == Role::Current) g_current_stream.store(nullptr);
+    if (m_role == Role::Current)
+        g_current_stream.store(nullptr);
 }
 
 bool StretchedWaveStream::Open(const char* path) {
     Close();
     m_virtual_byte_pos = 0;
-    if (!m_source.Open(path)) return false;
+    if (!m_source.Open(path))
+        return false;
     m_data_len = m_source.DataLength();
     m_data_offset = m_source.DataOffset();
     if (!InitProcessing()) {
@@ -95,9 +100,10 @@ void StretchedWaveStream::ResetProcessing() {
 
 void StretchedWaveStream::SetOffset(float seconds) {
     m_offset_seconds = seconds;
-    if (!m_source.IsOpen()) return;
-    offset_virtual_byte_len = PaquetMap::OffsetBytes(seconds, m_out_format.nSamplesPerSec,
-                                                     m_out_format.nBlockAlign);
+    if (!m_source.IsOpen())
+        return;
+    offset_virtual_byte_len =
+        PaquetMap::OffsetBytes(seconds, m_out_format.nSamplesPerSec, m_out_format.nBlockAlign);
     m_silence_start = kHeaderLength;
     m_silence_end = kHeaderLength + static_cast<uint32_t>(std::abs(offset_virtual_byte_len));
     m_map.SetOffsetBytes(offset_virtual_byte_len);
@@ -106,27 +112,36 @@ void StretchedWaveStream::SetOffset(float seconds) {
     Seek(m_virtual_byte_pos, true);
 }
 
-void StretchedWaveStream::BuildPaquets() { m_map.Build(ListHead()); }
+void StretchedWaveStream::BuildPaquets() {
+    m_map.Build(ListHead());
+}
 
 void StretchedWaveStream::FindCurrentPaquet() {
     m_current_paquet = PaquetMap::FindCurrent(ListHead(), m_virtual_byte_pos, &must_change_tempo);
 }
 
 bool StretchedWaveStream::Seek(uint32_t virtual_pos, bool force) {
-    if (!m_source.IsOpen()) return false;
-    if (virtual_pos == m_virtual_byte_pos && !force) return true;
+    if (!m_source.IsOpen())
+        return false;
+    if (virtual_pos == m_virtual_byte_pos && !force)
+        return true;
     m_virtual_byte_pos = virtual_pos;
     FindCurrentPaquet();
     ResetProcessing();
     return m_source.SeekTo(m_map.RealPosition(m_current_paquet, virtual_pos));
 }
 
-bool StretchedWaveStream::Rewind() { return Seek(m_data_offset, false); }
+bool StretchedWaveStream::Rewind() {
+    return Seek(m_data_offset, false);
+}
 
-uint32_t StretchedWaveStream::GetVirtualSize() const { return m_data_len; }
+uint32_t StretchedWaveStream::GetVirtualSize() const {
+    return m_data_len;
+}
 
 uint64_t StretchedWaveStream::GetExpectedOutputLength() const {
-    if (!m_is_open) return 0;
+    if (!m_is_open)
+        return 0;
     const int64_t end = m_map.VirtualPosition(ListHead(), m_source.DataEnd());
     return static_cast<uint64_t>(std::max<int64_t>(end - m_data_offset, 0));
 }
@@ -151,7 +166,8 @@ uint32_t StretchedWaveStream::ReadHeader(uint8_t* dst, uint32_t count) const {
 }
 
 uint32_t StretchedWaveStream::Read(void* dst, uint32_t count) {
-    if (!m_is_open || !dst) return 0;
+    if (!m_is_open || !dst)
+        return 0;
     auto* out = static_cast<uint8_t*>(dst);
     uint32_t delivered = 0;
     while (delivered < count) {
@@ -174,10 +190,12 @@ uint32_t StretchedWaveStream::Read(void* dst, uint32_t count) {
             delivered += n;
             continue;
         }
-        if (m_out_index == m_out_avail && !Refill()) break;
+        if (m_out_index == m_out_avail && !Refill())
+            break;
         // The virtual file cannot run past 4 GiB; a position must never wrap into the header.
         const uint32_t room = std::numeric_limits<uint32_t>::max() - m_virtual_byte_pos;
-        if (room == 0) break;
+        if (room == 0)
+            break;
         const uint32_t n = std::min({m_out_avail - m_out_index, wanted, room});
         std::memcpy(out + delivered, m_out_buf.get() + m_out_index, n);
         m_out_index += n;
@@ -202,7 +220,8 @@ bool StretchedWaveStream::Refill() {
             }
         }
         const int32_t got = m_source.Read(m_read_buf.get(), n);
-        if (got <= 0) return false;
+        if (got <= 0)
+            return false;
         m_processor.PutSamples(m_read_buf.get(), static_cast<uint32_t>(got) / frame);
     }
     const uint32_t frames = m_processor.ReceiveSamples(m_out_buf.get(), m_out_buf_size / frame);

@@ -1,11 +1,15 @@
 // MessageBoxA with the Win32 flags and results, shown through the installed UserPrompt.
+// Threading: any thread (see UserPrompt).
 #pragma once
 
 #include "platform/WinTypes.h"
 
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
+constexpr UINT MB_YESNOCANCEL = 0x00000003;
 constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_RETRYCANCEL = 0x00000005;
 constexpr UINT MB_TYPEMASK = 0x0000000F;
 constexpr UINT MB_ICONHAND = 0x00000010;
 constexpr UINT MB_ICONERROR = MB_ICONHAND;
@@ -16,13 +20,24 @@ constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr UINT MB_ICONASTERISK = 0x00000040;
 constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr UINT MB_ICONMASK = 0x000000F0;
+constexpr UINT MB_DEFBUTTON1 = 0x00000000;
+constexpr UINT MB_DEFBUTTON2 = 0x00000100;
+constexpr UINT MB_DEFBUTTON3 = 0x00000200;
+constexpr UINT MB_DEFMASK = 0x00000F00;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// The button a box of this type answers with when nobody is there to choose.
+// The buttons of a box of this type, left to right (IDOK, ...): at least one.
+int ButtonCount(UINT type);
+int ButtonAt(UINT type, int index);
+// The button a box of this type answers with when nobody is there to choose: the one its
+// MB_DEFBUTTONn flag names, else the first.
 int DefaultButton(UINT type);

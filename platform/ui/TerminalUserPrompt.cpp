@@ -13,3 +13,13 @@ int TerminalUserPrompt::ShowMessage(HWND /*owner*/, const std::string& text,
     }
     return DefaultButton(type);
 }
+
+std::optional<std::string> TerminalUserPrompt::ChooseFileToOpen(HWND /*owner*/,
+                                                                const FileFilterList& /*filter*/) {
+    return std::nullopt;
+}
+
+std::optional<std::string> TerminalUserPrompt::ChooseFileToSave(HWND /*owner*/,
+                                                                const FileFilterList& /*filter*/) {
+    return std::nullopt;
+}

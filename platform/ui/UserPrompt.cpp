@@ -15,7 +15,9 @@ UserPrompt& DefaultPrompt() {
 
 }  // namespace
 
-UserPrompt* SetUserPrompt(UserPrompt* prompt) { return g_prompt.exchange(prompt); }
+UserPrompt* SetUserPrompt(UserPrompt* prompt) {
+    return g_prompt.exchange(prompt);
+}
 
 UserPrompt& CurrentUserPrompt() {
     UserPrompt* prompt = g_prompt.load();

@@ -61,7 +61,8 @@ TEST_F(ProjectFileTest, events_load_sorted_and_equal_positions_keep_file_order) 
     ASSERT_TRUE(project.Load(Write("m\na\no\n0\n1\n9\n2\n3\n3\n3\n4\n3\n5\n0.5\n")));
     project.BuildEventList(&head);
     std::vector<std::pair<float, float>> order;
-    for (StretchEvent* e = head; e; e = e->m_next) order.push_back({e->m_movie_pos, e->m_tempo});
+    for (StretchEvent* e = head; e; e = e->m_next)
+        order.push_back({e->m_movie_pos, e->m_tempo});
     const std::vector<std::pair<float, float>> expected = {
         {0.5f, 5.0f}, {3.0f, 2.0f}, {3.0f, 3.0f}, {3.0f, 4.0f}, {9.0f, 1.0f}};
     EXPECT_EQ(order, expected);

@@ -18,14 +18,14 @@ TEST(ProjectNumber, reads_the_longest_decimal_prefix) {
     EXPECT_FLOAT_EQ(ReadProjectNumber("5."), 5.0f);
     EXPECT_FLOAT_EQ(ReadProjectNumber("1e3s"), 1000.0f);
     EXPECT_FLOAT_EQ(ReadProjectNumber("2E-1"), 0.2f);
-    EXPECT_FLOAT_EQ(ReadProjectNumber("7e"), 7.0f);    // no exponent digits: not part of it
+    EXPECT_FLOAT_EQ(ReadProjectNumber("7e"), 7.0f);  // no exponent digits: not part of it
     EXPECT_FLOAT_EQ(ReadProjectNumber("7e+x"), 7.0f);
     EXPECT_FLOAT_EQ(ReadProjectNumber("1,5"), 1.0f);
 }
 
 TEST(ProjectNumber, anything_else_reads_as_zero) {
-    for (const char* text : {"", "abc", "-", "+.", ".", "e5", "nan", "NAN", "inf", "-Infinity",
-                             "0x1p3", "   "}) {
+    for (const char* text :
+         {"", "abc", "-", "+.", ".", "e5", "nan", "NAN", "inf", "-Infinity", "0x1p3", "   "}) {
         const float value = ReadProjectNumber(text);
         EXPECT_EQ(value, 0.0f) << '"' << text << '"';
     }
@@ -64,7 +64,8 @@ protected:
         return file;
     }
     void TearDown() override {
-        if (file) std::fclose(file);
+        if (file)
+            std::fclose(file);
     }
     TempDir dir;
     std::FILE* file = nullptr;
@@ -76,8 +77,8 @@ TEST_F(ReadLineTest, strips_cr_and_lf_and_splits_long_lines) {
     EXPECT_STREQ(ReadLine(buffer, 6, file), "one");
     EXPECT_STREQ(ReadLine(buffer, 6, file), "two");
     EXPECT_STREQ(ReadLine(buffer, 6, file), "three");  // exactly size - 1 characters
-    EXPECT_STREQ(ReadLine(buffer, 6, file), "");      // the rest of that line
-    EXPECT_STREQ(ReadLine(buffer, 6, file), "");      // a blank line
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "");       // the rest of that line
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "");       // a blank line
     EXPECT_STREQ(ReadLine(buffer, 6, file), "abcde");
     EXPECT_STREQ(ReadLine(buffer, 6, file), "fgh");
     EXPECT_EQ(ReadLine(buffer, 6, file), nullptr);

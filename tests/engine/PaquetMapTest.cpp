@@ -89,7 +89,7 @@ TEST_F(PaquetMapTest, an_event_inside_the_leading_silence_starts_before_the_data
 TEST(PaquetMapOffset, offsets_are_whole_frames_toward_zero_and_saturate) {
     EXPECT_EQ(PaquetMap::OffsetBytes(0.5f, 44100, 4), 88200);
     EXPECT_EQ(PaquetMap::OffsetBytes(-1.0f, 44100, 4), -176400);
-    EXPECT_EQ(PaquetMap::OffsetBytes(0.0001f, 44100, 6), 24);   // 26.46 bytes -> 4 frames
+    EXPECT_EQ(PaquetMap::OffsetBytes(0.0001f, 44100, 6), 24);  // 26.46 bytes -> 4 frames
     EXPECT_EQ(PaquetMap::OffsetBytes(-0.0001f, 44100, 6), -24);
     EXPECT_EQ(PaquetMap::OffsetBytes(std::nanf(""), 44100, 4), 0);
     const int32_t huge = PaquetMap::OffsetBytes(1e30f, 44100, 4);

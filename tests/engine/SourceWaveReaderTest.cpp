@@ -75,7 +75,7 @@ TEST_F(SourceWaveReaderTest, only_16_bit_pcm_with_one_to_eight_channels_is_accep
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().Bits(8).Samples({0})));
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().Bits(24).Samples({0})));
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().Tag(3).Bits(32).Samples({0})));  // float
-    EXPECT_FALSE(OpenBuilt(WavFileBuilder().Tag(2).Samples({0})));            // ADPCM
+    EXPECT_FALSE(OpenBuilt(WavFileBuilder().Tag(2).Samples({0})));           // ADPCM
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().BlockAlign(6).Samples({0})));
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().Rate(0).Samples({0})));
 }
@@ -108,8 +108,9 @@ TEST_F(SourceWaveReaderTest, format_chunk_sizes_are_checked) {
 }
 
 TEST_F(SourceWaveReaderTest, samples_end_at_the_data_chunk_or_the_file) {
-    ASSERT_TRUE(OpenBuilt(
-        WavFileBuilder().Samples({1, 2, 3, 4}).ChunkAfterData("LIST", std::vector<uint8_t>(64, 'z'))));
+    ASSERT_TRUE(OpenBuilt(WavFileBuilder()
+                              .Samples({1, 2, 3, 4})
+                              .ChunkAfterData("LIST", std::vector<uint8_t>(64, 'z'))));
     std::vector<uint8_t> buffer(256);
     EXPECT_EQ(reader.Read(buffer.data(), 256), 8);  // tags after the samples are not audio
     EXPECT_EQ(reader.Read(buffer.data(), 256), 0);

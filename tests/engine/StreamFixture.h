@@ -50,12 +50,14 @@ protected:
         for (;;) {
             const uint32_t got = stream.Read(buffer.data(), piece);
             all.insert(all.end(), buffer.begin(), buffer.begin() + got);
-            if (got < piece) return all;
+            if (got < piece)
+                return all;
         }
     }
 
     // The reference output for the signal from `first_frame` on, at one stretch.
-    std::vector<uint8_t> Bare(float stretch, size_t first_frame = 0, uint16_t channels = kChannels) {
+    std::vector<uint8_t> Bare(float stretch, size_t first_frame = 0,
+                              uint16_t channels = kChannels) {
         std::vector<int16_t> tail(samples.begin() + static_cast<ptrdiff_t>(first_frame * channels),
                                   samples.end());
         return BareStretch(tail, channels, kRate, stretch);

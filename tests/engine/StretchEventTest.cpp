@@ -8,13 +8,15 @@ namespace {
 
 std::vector<StretchEvent*> Walk(StretchEvent* head) {
     std::vector<StretchEvent*> events;
-    for (StretchEvent* e = head; e; e = e->m_next) events.push_back(e);
+    for (StretchEvent* e = head; e; e = e->m_next)
+        events.push_back(e);
     return events;
 }
 
 // Checks the list invariants: sorted, back links mirror forward links, head has no m_prev.
 void ExpectConsistent(StretchEvent* head) {
-    if (!head) return;
+    if (!head)
+        return;
     EXPECT_EQ(head->m_prev, nullptr);
     for (StretchEvent* e = head; e->m_next; e = e->m_next) {
         EXPECT_EQ(e->m_next->m_prev, e);

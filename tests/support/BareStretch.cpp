@@ -40,9 +40,11 @@ void BareStretchLoop(const BareSource& source, uint16_t channels, uint32_t rate,
     for (;;) {
         if (st.numSamples() == 0) {
             const size_t n = source(raw.data(), chunk_frames);
-            if (n == 0) break;
+            if (n == 0)
+                break;
             const size_t count = n * channels;
-            for (size_t i = 0; i < count; ++i) in[i] = raw[i] * (1.0f / 32768.0f);
+            for (size_t i = 0; i < count; ++i)
+                in[i] = raw[i] * (1.0f / 32768.0f);
             st.putSamples(in.data(), static_cast<unsigned>(n));
         }
         const unsigned got = st.receiveSamples(out.data(), chunk_frames);
@@ -66,8 +68,8 @@ std::vector<uint8_t> BareStretch(const std::vector<int16_t>& samples, uint16_t c
     return bytes;
 }
 
-uint64_t BareStretchCount(const int16_t* samples, uint64_t frames, uint16_t channels,
-                          uint32_t rate, float stretch_percent) {
+uint64_t BareStretchCount(const int16_t* samples, uint64_t frames, uint16_t channels, uint32_t rate,
+                          float stretch_percent) {
     uint64_t total = 0;
     BareStretchLoop(MemorySource(samples, frames, channels), channels, rate, stretch_percent,
                     [&](const int16_t*, size_t count) { total += count * 2; });

@@ -22,5 +22,5 @@ std::vector<uint8_t> BareStretch(const std::vector<int16_t>& samples, uint16_t c
                                  uint32_t rate, float stretch_percent);
 
 // The same loop without keeping the output: returns the number of bytes produced.
-uint64_t BareStretchCount(const int16_t* samples, uint64_t frames, uint16_t channels,
-                          uint32_t rate, float stretch_percent);
+uint64_t BareStretchCount(const int16_t* samples, uint64_t frames, uint16_t channels, uint32_t rate,
+                          float stretch_percent);

@@ -4,7 +4,9 @@
 
 RecordingUserPrompt::RecordingUserPrompt() : m_answer(IDOK), m_previous(SetUserPrompt(this)) {}
 
-RecordingUserPrompt::~RecordingUserPrompt() { SetUserPrompt(m_previous); }
+RecordingUserPrompt::~RecordingUserPrompt() {
+    SetUserPrompt(m_previous);
+}
 
 int RecordingUserPrompt::ShowMessage(HWND /*owner*/, const std::string& text,
                                      const std::string& caption, UINT type) {

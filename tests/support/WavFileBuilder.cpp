@@ -19,28 +19,58 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 void PutId(std::vector<uint8_t>& out, const std::string& id) {
-    for (size_t i = 0; i < 4; ++i) out.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : ' ');
+    for (size_t i = 0; i < 4; ++i)
+        out.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : ' ');
 }
 
 void PutChunk(std::vector<uint8_t>& out, const std::string& id, const std::vector<uint8_t>& body,
               int64_t declared = -1) {
     PutId(out, id);
-    Put32(out, declared >= 0 ? static_cast<uint32_t>(declared) : static_cast<uint32_t>(body.size()));
+    Put32(out,
+          declared >= 0 ? static_cast<uint32_t>(declared) : static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
-    if (body.size() & 1) out.push_back(0);
+    if (body.size() & 1)
+        out.push_back(0);
 }
 
 }  // namespace
 
-WavFileBuilder& WavFileBuilder::Channels(uint16_t channels) { m_channels = channels; return *this; }
-WavFileBuilder& WavFileBuilder::Rate(uint32_t rate) { m_rate = rate; return *this; }
-WavFileBuilder& WavFileBuilder::Bits(uint16_t bits) { m_bits = bits; return *this; }
-WavFileBuilder& WavFileBuilder::Tag(uint16_t tag) { m_tag = tag; return *this; }
-WavFileBuilder& WavFileBuilder::BlockAlign(uint16_t b) { m_block_align = b; return *this; }
-WavFileBuilder& WavFileBuilder::FormatChunkSize(uint32_t s) { m_format_size = s; return *this; }
-WavFileBuilder& WavFileBuilder::FormType(const std::string& f) { m_form_type = f; return *this; }
-WavFileBuilder& WavFileBuilder::OmitFormat() { m_omit_format = true; return *this; }
-WavFileBuilder& WavFileBuilder::OmitData() { m_omit_data = true; return *this; }
+WavFileBuilder& WavFileBuilder::Channels(uint16_t channels) {
+    m_channels = channels;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::Rate(uint32_t rate) {
+    m_rate = rate;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::Bits(uint16_t bits) {
+    m_bits = bits;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::Tag(uint16_t tag) {
+    m_tag = tag;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::BlockAlign(uint16_t b) {
+    m_block_align = b;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::FormatChunkSize(uint32_t s) {
+    m_format_size = s;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::FormType(const std::string& f) {
+    m_form_type = f;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::OmitFormat() {
+    m_omit_format = true;
+    return *this;
+}
+WavFileBuilder& WavFileBuilder::OmitData() {
+    m_omit_data = true;
+    return *this;
+}
 
 WavFileBuilder& WavFileBuilder::Extensible(bool pcm_sub_format) {
     m_extensible = true;
@@ -76,8 +106,9 @@ WavFileBuilder& WavFileBuilder::DeclaredDataSize(uint32_t size) {
 }
 
 std::vector<uint8_t> WavFileBuilder::FormatRecord() const {
-    const uint16_t block_align = m_block_align >= 0 ? static_cast<uint16_t>(m_block_align)
-                                                    : static_cast<uint16_t>(m_channels * m_bits / 8);
+    const uint16_t block_align = m_block_align >= 0
+                                     ? static_cast<uint16_t>(m_block_align)
+                                     : static_cast<uint16_t>(m_channels * m_bits / 8);
     std::vector<uint8_t> f;
     Put16(f, m_tag);
     Put16(f, m_channels);
@@ -92,19 +123,25 @@ std::vector<uint8_t> WavFileBuilder::FormatRecord() const {
         const uint8_t pcm[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         f.insert(f.end(), pcm, pcm + 16);
-        if (!m_extensible_pcm) f[24] = 0x03;  // IEEE float
+        if (!m_extensible_pcm)
+            f[24] = 0x03;  // IEEE float
     }
-    if (m_format_size >= 0) f.resize(static_cast<size_t>(m_format_size), 0xEE);
+    if (m_format_size >= 0)
+        f.resize(static_cast<size_t>(m_format_size), 0xEE);
     return f;
 }
 
 std::vector<uint8_t> WavFileBuilder::Bytes() const {
     std::vector<uint8_t> body;
     PutId(body, m_form_type);
-    if (!m_omit_format) PutChunk(body, "fmt ", FormatRecord());
-    for (const Chunk& c : m_before) PutChunk(body, c.id, c.body);
-    if (!m_omit_data) PutChunk(body, "data", m_data, m_declared_data_size);
-    for (const Chunk& c : m_after) PutChunk(body, c.id, c.body);
+    if (!m_omit_format)
+        PutChunk(body, "fmt ", FormatRecord());
+    for (const Chunk& c : m_before)
+        PutChunk(body, c.id, c.body);
+    if (!m_omit_data)
+        PutChunk(body, "data", m_data, m_declared_data_size);
+    for (const Chunk& c : m_after)
+        PutChunk(body, c.id, c.body);
     std::vector<uint8_t> file;
     PutId(file, "RIFF");
     Put32(file, static_cast<uint32_t>(body.size()));
@@ -115,8 +152,10 @@ std::vector<uint8_t> WavFileBuilder::Bytes() const {
 void WavFileBuilder::Write(const std::string& path) const {
     const std::vector<uint8_t> bytes = Bytes();
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
 }
 
 std::vector<int16_t> TestSignal(uint32_t frames, uint16_t channels, uint32_t rate, uint32_t seed) {

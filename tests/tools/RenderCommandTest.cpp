@@ -35,7 +35,8 @@ protected:
         words[0] = "tkv-render";
         std::copy(args.begin(), args.end(), words.begin() + 1);
         std::vector<char*> argv;
-        for (std::string& a : words) argv.push_back(a.data());
+        for (std::string& a : words)
+            argv.push_back(a.data());
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
         const int status = RunRenderCommand(static_cast<int>(argv.size()), argv.data(), out, err);
@@ -49,7 +50,8 @@ protected:
         std::string text;
         char buffer[4096];
         size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
+        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, got);
         std::fclose(f);
         return text;
     }
@@ -130,12 +132,14 @@ TEST_F(RenderCommandTest, usage_errors_and_help) {
 }
 
 TEST_F(RenderCommandTest, the_installed_program_exits_with_the_status) {
-    const std::string command = std::string(TKV_RENDER_BINARY) + " '" + project_path + "' 2>/dev/null";
+    const std::string command =
+        std::string(TKV_RENDER_BINARY) + " '" + project_path + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), kRenderOk);
     EXPECT_FALSE(ReadFileBytes(dir.File("out.wav")).empty());
-    const int failed = std::system((std::string(TKV_RENDER_BINARY) + " /nonexistent.tkv 2>/dev/null").c_str());
+    const int failed =
+        std::system((std::string(TKV_RENDER_BINARY) + " /nonexistent.tkv 2>/dev/null").c_str());
     ASSERT_TRUE(WIFEXITED(failed));
     EXPECT_EQ(WEXITSTATUS(failed), kRenderFailed);
 }

@@ -4,7 +4,9 @@
 
 CapturingUserPrompt::CapturingUserPrompt() : m_previous(SetUserPrompt(this)) {}
 
-CapturingUserPrompt::~CapturingUserPrompt() { SetUserPrompt(m_previous); }
+CapturingUserPrompt::~CapturingUserPrompt() {
+    SetUserPrompt(m_previous);
+}
 
 int CapturingUserPrompt::ShowMessage(HWND /*owner*/, const std::string& text,
                                      const std::string& /*caption*/, UINT type) {

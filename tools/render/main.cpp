@@ -3,4 +3,6 @@
 
 #include "tools/render/RenderCommand.h"
 
-int main(int argc, char** argv) { return RunRenderCommand(argc, argv, stdout, stderr); }
+int main(int argc, char** argv) {
+    return RunRenderCommand(argc, argv, stdout, stderr);
+}

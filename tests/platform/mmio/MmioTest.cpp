@@ -50,7 +50,10 @@ TEST_F(MmioTest, created_chunks_get_their_sizes_and_pad_bytes_on_ascend) {
 
 TEST_F(MmioTest, descend_finds_chunks_inside_the_parent_only) {
     const std::string path = dir.File("in.wav");
-    WavFileBuilder().ChunkBeforeData("junk", std::vector<uint8_t>(7, 1)).Samples({1, 2}).Write(path);
+    WavFileBuilder()
+        .ChunkBeforeData("junk", std::vector<uint8_t>(7, 1))
+        .Samples({1, 2})
+        .Write(path);
     HMMIO h = mmioOpenA(path.c_str(), nullptr, MMIO_READ);
     ASSERT_NE(h, nullptr);
     MMCKINFO riff;
@@ -102,7 +105,7 @@ TEST_F(MmioTest, lying_sizes_never_lead_outside_the_file) {
     EXPECT_EQ(mmioRead(h, buffer.data(), 64), static_cast<LONG>(bytes.size() - 20));
     EXPECT_EQ(mmioRead(h, buffer.data(), 64), 0);
     EXPECT_EQ(mmioAscend(h, &fmt, 0), MMSYSERR_NOERROR);  // far past the end: allowed
-    EXPECT_EQ(mmioSeek(h, 0, SEEK_CUR), -1);  // not expressible in 32 bits
+    EXPECT_EQ(mmioSeek(h, 0, SEEK_CUR), -1);              // not expressible in 32 bits
     mmioClose(h, 0);
 }
 
