@@ -4,13 +4,12 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config clang-format
     libsoundtouch-dev
     qt6-base-dev
     libsdl2-dev
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    mingw-w64-common
 )
 
 missing=()
