@@ -39,7 +39,7 @@ run: build
 bench: build
 	python3 bench/compare.py $(BUILD)/bench/tkv_engine_bench
 
-format-check:
+format-check: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
