@@ -1,0 +1,82 @@
+#include "platform/registry/RegistryTextFormat.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/registry/winreg.h"
+
+namespace {
+
+std::vector<BYTE> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(RegistryTextFormatTest, writes_a_readable_reg_like_text) {
+    RegistryKey root;
+    RegistryKey& key = root.AddSubkey("SOFTWARE", nullptr).AddSubkey("TKV", nullptr);
+    key.SetValue("", REG_SZ, Bytes(std::string("a \"quoted\" \\ path\n") + '\0'));
+    key.SetValue("Merit", REG_DWORD, {0x00, 0x00, 0x40, 0x00});
+    key.SetValue("Pins", REG_BINARY, {0x01, 0xFF});
+    key.SetValue("Unterminated", REG_SZ, Bytes("ab"));
+    const std::string text = SerializeRegistry(root, "HKEY_LOCAL_MACHINE");
+    EXPECT_EQ(text.substr(text.find("\n[")),
+              "\n[SOFTWARE]\n"
+              "\n[SOFTWARE\\TKV]\n"
+              "@=\"a \\\"quoted\\\" \\\\ path\\x0a\"\n"
+              "\"Merit\"=dword:00400000\n"
+              "\"Pins\"=hex:01,ff\n"
+              "\"Unterminated\"=hex(1):61,62\n");
+
+    RegistryKey read;
+    std::string error;
+    ASSERT_TRUE(ParseRegistry(text, &read, &error)) << error;
+    EXPECT_EQ(SerializeRegistry(read, "HKEY_LOCAL_MACHINE"), text);
+}
+
+TEST(RegistryTextFormatTest, reads_hand_edited_text) {
+    RegistryKey root;
+    std::string error;
+    ASSERT_TRUE(
+        ParseRegistry("; comment\r\n\r\n[a\\B%25]\r\n\"x\"=hex(7): 61, 00 ,00\r\n[a]\n"
+                      "@=\"top\"\n[]\n\"root value\"=dword:1\n",
+                      &root, &error))
+        << error;
+    const RegistryKey* b = root.Find({"A", "b%"});
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(b->FindValue("X"), nullptr);
+    EXPECT_EQ(b->FindValue("X")->type, REG_MULTI_SZ);
+    EXPECT_EQ(b->FindValue("X")->data, std::vector<BYTE>({0x61, 0, 0}));
+    EXPECT_EQ(root.FindSubkey("a")->FindValue("")->data, Bytes(std::string("top", 4)));
+    EXPECT_EQ(root.FindValue("Root Value")->data, std::vector<BYTE>({1, 0, 0, 0}));
+}
+
+TEST(RegistryTextFormatTest, refuses_damaged_text_with_the_line_number) {
+    const char* bad[] = {
+        "\"value\"=\"before any section\"\n",
+        "[a]\nnot a value\n",
+        "[a\n",
+        "[a\\\\b]\n",
+        "[a\\]\n",
+        "[a]\n\"x\"=\"unterminated\n",
+        "[a]\n\"x\"=\"bad escape \\q\"\n",
+        "[a]\n\"x\"=dword:\n",
+        "[a]\n\"x\"=dword:123456789\n",
+        "[a]\n\"x\"=hex:1\n",
+        "[a]\n\"x\"=hex:01,\n",
+        "[a]\n\"x\"=hex(zz):01\n",
+        "[a]\n\"x\"=\"text\" trailing\n",
+        "[a%zz]\n",
+        "[a%00b]\n",
+    };
+    for (const char* text : bad) {
+        RegistryKey root;
+        root.AddSubkey("left over", nullptr);
+        std::string error;
+        EXPECT_FALSE(ParseRegistry(text, &root, &error)) << text;
+        EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+        EXPECT_EQ(root.SubkeyCount(), 0u);
+    }
+}
+
+}  // namespace
