@@ -1,14 +1,14 @@
 // The command-line tools' prompt: keeps the last message instead of printing it, so that a
 // failure is reported as one line with the reason the engine gave. Installed for its
-// lifetime; messages may come from any thread.
+// lifetime; messages may come from any thread. The file choosers answer "cancelled".
 #pragma once
 
 #include <mutex>
 #include <string>
 
-#include "platform/ui/UserPrompt.h"
+#include "platform/ui/TerminalUserPrompt.h"
 
-class CapturingUserPrompt : public UserPrompt {
+class CapturingUserPrompt : public TerminalUserPrompt {
 public:
     CapturingUserPrompt();
     ~CapturingUserPrompt() override;
