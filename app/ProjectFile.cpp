@@ -29,8 +29,7 @@ std::string ReadHeaderLine(std::FILE* file) {
 
 bool ProjectFile::Save(const std::string& path) const {
     std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (!raw)
-        return false;
+    if (!raw) return false;
     bool ok = WriteLine(raw, m_video_path) && WriteLine(raw, m_audio_path) &&
               WriteLine(raw, m_output_path) &&
               WriteLine(raw, FormatProjectNumber(m_initial_offset));
@@ -44,8 +43,7 @@ bool ProjectFile::Save(const std::string& path) const {
 
 bool ProjectFile::Load(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return false;
+    if (!file) return false;
     m_events.clear();
     m_video_path = ReadHeaderLine(file.get());
     m_audio_path = ReadHeaderLine(file.get());

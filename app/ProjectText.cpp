@@ -29,14 +29,11 @@ const char* DecimalEnd(const char* p) {
         has_digits = has_digits || fraction_end != end + 1;
         end = fraction_end;
     }
-    if (!has_digits)
-        return p;
+    if (!has_digits) return p;
     if (*end == 'e' || *end == 'E') {
         const char* exponent = end + 1;
-        if (*exponent == '+' || *exponent == '-')
-            ++exponent;
-        if (IsDigit(*exponent))
-            end = SkipDigits(exponent);
+        if (*exponent == '+' || *exponent == '-') ++exponent;
+        if (IsDigit(*exponent)) end = SkipDigits(exponent);
     }
     return end;
 }
@@ -44,8 +41,7 @@ const char* DecimalEnd(const char* p) {
 // What a decimal number too large or too small for a double stands for: huge or zero.
 double OutOfRangeValue(const char* begin, const char* end) {
     const char* exponent = std::find_if(begin, end, [](char c) { return c == 'e' || c == 'E'; });
-    if (exponent != end)
-        return exponent[1] == '-' ? 0.0 : HUGE_VAL;
+    if (exponent != end) return exponent[1] == '-' ? 0.0 : HUGE_VAL;
     const bool has_integer_part =
         std::any_of(begin, std::find(begin, end, '.'), [](char c) { return c >= '1' && c <= '9'; });
     return has_integer_part ? HUGE_VAL : 0.0;
@@ -54,10 +50,8 @@ double OutOfRangeValue(const char* begin, const char* end) {
 }  // namespace
 
 char* ReadLine(char* buffer, int size, std::FILE* file) {
-    if (!buffer || size < 1 || !file)
-        return nullptr;
-    if (!std::fgets(buffer, size, file))
-        return nullptr;
+    if (!buffer || size < 1 || !file) return nullptr;
+    if (!std::fgets(buffer, size, file)) return nullptr;
     size_t length = std::strlen(buffer);
     while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n')) {
         buffer[--length] = '\0';
@@ -66,20 +60,16 @@ char* ReadLine(char* buffer, int size, std::FILE* file) {
 }
 
 float ReadProjectNumber(const char* text) {
-    if (!text)
-        return 0.0f;
+    if (!text) return 0.0f;
     while (std::isspace(static_cast<unsigned char>(*text)))
         ++text;
     const bool negative = *text == '-';
-    if (*text == '+' || *text == '-')
-        ++text;
+    if (*text == '+' || *text == '-') ++text;
     const char* end = DecimalEnd(text);
-    if (end == text)
-        return 0.0f;
+    if (end == text) return 0.0f;
     double value = 0.0;
     const auto result = std::from_chars(text, end, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
-        value = OutOfRangeValue(text, end);
+    if (result.ec == std::errc::result_out_of_range) value = OutOfRangeValue(text, end);
     value = std::fmin(std::fmax(value, -FLT_MAX), FLT_MAX);
     return static_cast<float>(negative ? -value : value);
 }

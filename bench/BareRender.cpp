@@ -18,15 +18,12 @@ uint32_t Get32(const unsigned char* p) {
 // Walks the chunks to the samples; fills channels and rate from "fmt ".
 bool FindSamples(std::FILE* in, uint16_t* channels, uint32_t* rate) {
     unsigned char chunk[16];
-    if (std::fread(chunk, 1, 12, in) != 12 || std::memcmp(chunk, "RIFF", 4))
-        return false;
+    if (std::fread(chunk, 1, 12, in) != 12 || std::memcmp(chunk, "RIFF", 4)) return false;
     while (std::fread(chunk, 1, 8, in) == 8) {
         const uint32_t size = Get32(chunk + 4);
-        if (!std::memcmp(chunk, "data", 4))
-            return *channels > 0;
+        if (!std::memcmp(chunk, "data", 4)) return *channels > 0;
         if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
-            if (std::fread(chunk, 1, 16, in) != 16)
-                return false;
+            if (std::fread(chunk, 1, 16, in) != 16) return false;
             *channels = static_cast<uint16_t>(chunk[2] | chunk[3] << 8);
             *rate = Get32(chunk + 4);
             std::fseek(in, static_cast<long>(size - 16 + (size & 1)), SEEK_CUR);
@@ -76,8 +73,7 @@ int main(int argc, char** argv) {
         [&](const int16_t* samples, size_t count) {
             const auto* bytes = reinterpret_cast<const unsigned char*>(samples);
             block.insert(block.end(), bytes, bytes + count * 2);
-            if (block.size() >= kOutputBlock)
-                flush();
+            if (block.size() >= kOutputBlock) flush();
         });
     flush();
 

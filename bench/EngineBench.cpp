@@ -21,8 +21,7 @@ constexpr uint32_t kPiece = 64 * 1024;
 class OneEventList {
 public:
     explicit OneEventList(float stretch) {
-        if (stretch != 0)
-            new StretchEvent(0.0f, stretch, &m_head);
+        if (stretch != 0) new StretchEvent(0.0f, stretch, &m_head);
         SetCurrentEventList(&m_head);
     }
     ~OneEventList() {
@@ -39,8 +38,7 @@ uint64_t ReadStreamToEnd(StretchedWaveStream& stream, std::vector<uint8_t>& buff
     for (;;) {
         const uint32_t got = stream.Read(buffer.data(), kPiece);
         total += got;
-        if (got < kPiece)
-            return total;
+        if (got < kPiece) return total;
     }
 }
 

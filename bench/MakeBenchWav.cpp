@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
     }
     for (long s = 0; s < seconds; ++s) {
         const std::vector<int16_t> second = TestSignal(44100, 2, 44100, static_cast<uint32_t>(s));
-        if (!writer.Write(second.data(), static_cast<uint32_t>(second.size() * 2)))
-            return 1;
+        if (!writer.Write(second.data(), static_cast<uint32_t>(second.size() * 2))) return 1;
     }
     return writer.Close() ? 0 : 1;
 }

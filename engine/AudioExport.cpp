@@ -21,6 +21,22 @@ std::string Reason(int err) {
     return err ? std::string(": ") + std::strerror(err) : "";
 }
 
+std::string OpenProblem(SourceWaveReader::OpenError error, int err) {
+    switch (error) {
+        case SourceWaveReader::OpenError::CannotOpen:
+            return Reason(err);
+        case SourceWaveReader::OpenError::NotWave:
+            return ": it is not a WAV file, or it is damaged.";
+        case SourceWaveReader::OpenError::UnsupportedFormat:
+            return ": only 16-bit PCM with 1 to 8 channels can be stretched.";
+        case SourceWaveReader::OpenError::TooLong:
+            return ": Audio file is too long !";
+        case SourceWaveReader::OpenError::None:
+            break;
+    }
+    return ".";
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ignored;
     return std::filesystem::equivalent(a, b, ignored);
@@ -36,8 +52,7 @@ public:
         const int percent = static_cast<int>(std::min<uint64_t>(done * 100 / m_expected, 99));
         if (percent != m_last) {
             m_last = percent;
-            if (m_progress)
-                m_progress(percent);
+            if (m_progress) m_progress(percent);
         }
     }
 
@@ -55,8 +70,7 @@ bool AudioExport::Run(const Progress& progress) {
     m_error.clear();
     m_bytes_written = 0;
     const bool ok = Render(progress);
-    if (progress)
-        progress(100);
+    if (progress) progress(100);
     return ok;
 }
 
@@ -67,12 +81,12 @@ bool AudioExport::Fail(std::string message) {
 
 bool AudioExport::Render(const Progress& progress) {
     const std::string& output = m_request.output_path;
-    if (output.empty())
-        return Fail("No output file is set.");
+    if (output.empty()) return Fail("No output file is set.");
     StretchedWaveStream stream(StretchedWaveStream::Role::Private);
+    errno = 0;
     if (!stream.Open(m_request.audio_path.c_str())) {
         return Fail("Cannot read the audio file " + Quoted(m_request.audio_path) +
-                    ": it is missing, unreadable, or not a 16-bit PCM WAV file.");
+                    OpenProblem(stream.GetOpenError(), errno));
     }
     if (SameFile(output, m_request.audio_path)) {
         return Fail("The output file " + Quoted(output) +
@@ -96,8 +110,7 @@ bool AudioExport::Render(const Progress& progress) {
     auto buffer = std::make_unique<uint8_t[]>(kBlockSize);
     for (;;) {
         const uint32_t got = stream.Read(buffer.get(), kBlockSize);
-        if (got == 0)
-            break;
+        if (got == 0) break;
         errno = 0;
         if (!writer.Write(buffer.get(), got)) {
             return Fail("Cannot write the output file " + Quoted(output) + Reason(errno));

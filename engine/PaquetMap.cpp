@@ -25,10 +25,8 @@ void PaquetMap::Configure(uint32_t avg_bytes_per_sec, uint32_t block_align, uint
 int32_t PaquetMap::OffsetBytes(float seconds, uint32_t sample_rate, uint32_t block_align) {
     const long double bytes = static_cast<long double>(sample_rate) * seconds * block_align;
     int32_t offset = SaturateCast<int32_t>(bytes);
-    if (offset == std::numeric_limits<int32_t>::min())
-        offset += 1;  // |offset| must fit
-    if (block_align > 1)
-        offset -= offset % static_cast<int32_t>(block_align);
+    if (offset == std::numeric_limits<int32_t>::min()) offset += 1;  // |offset| must fit
+    if (block_align > 1) offset -= offset % static_cast<int32_t>(block_align);
     return offset;
 }
 
@@ -62,22 +60,18 @@ void PaquetMap::Build(StretchEvent* head) const {
 StretchEvent* PaquetMap::FindCurrent(StretchEvent* head, uint32_t v, bool* in_force) {
     StretchEvent* found = nullptr;
     for (StretchEvent* e = head; e; e = e->m_next) {
-        if (e->m_virtual_byte_pos <= v)
-            found = e;
+        if (e->m_virtual_byte_pos <= v) found = e;
     }
-    if (in_force)
-        *in_force = found != nullptr;
+    if (in_force) *in_force = found != nullptr;
     return found ? found : head;
 }
 
 int64_t PaquetMap::VirtualPosition(const StretchEvent* head, int64_t source_pos) const {
     const StretchEvent* paquet = nullptr;
     for (const StretchEvent* e = head; e; e = e->m_next) {
-        if (e->SignedRealBytePos() <= source_pos)
-            paquet = e;
+        if (e->SignedRealBytePos() <= source_pos) paquet = e;
     }
-    if (!paquet)
-        return source_pos + m_offset_bytes;
+    if (!paquet) return source_pos + m_offset_bytes;
     const double factor = static_cast<double>(ClampStretch(paquet->m_tempo)) / 100.0 + 1.0;
     return paquet->m_virtual_byte_pos +
            SaturateCast<int64_t>(static_cast<double>(source_pos - paquet->SignedRealBytePos()) /

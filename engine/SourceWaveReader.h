@@ -11,14 +11,17 @@
 
 class SourceWaveReader {
 public:
+    enum class OpenError { None, CannotOpen, NotWave, UnsupportedFormat, TooLong };
+
     SourceWaveReader() = default;
     ~SourceWaveReader();
     SourceWaveReader(const SourceWaveReader&) = delete;
     SourceWaveReader& operator=(const SourceWaveReader&) = delete;
 
     // Opens and parses the file, leaving it at the first sample; closes what was open first.
-    // A data chunk over 2 GiB is reported to the user; other failures are silent.
+    // On failure LastError() says why; nothing is shown to the user here.
     bool Open(const char* path);
+    OpenError LastError() const { return m_error; }
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
 
@@ -38,6 +41,7 @@ public:
 private:
     bool ReadFormat(const MMCKINFO& riff);
     bool FindData(const MMCKINFO& riff);
+    bool Fail(OpenError error);
 
     HMMIO m_file = nullptr;
     WAVEFORMATEX m_format{};
@@ -45,4 +49,5 @@ private:
     uint32_t m_data_offset = 0;
     int64_t m_data_end = 0;
     int64_t m_position = 0;
+    OpenError m_error = OpenError::None;
 };

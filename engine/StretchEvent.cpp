@@ -16,8 +16,7 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
       m_tempo(tempo),
       m_next(nullptr),
       m_prev(nullptr) {
-    if (!head)
-        return;
+    if (!head) return;
     StretchEvent* predecessor = nullptr;
     for (StretchEvent* e = *head; e && e->m_movie_pos <= movie_pos; e = e->m_next) {
         predecessor = e;
@@ -26,12 +25,10 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
         m_next = predecessor->m_next;
         m_prev = predecessor;
         predecessor->m_next = this;
-        if (m_next)
-            m_next->m_prev = this;
+        if (m_next) m_next->m_prev = this;
     } else {
         m_next = *head;
-        if (m_next)
-            m_next->m_prev = this;
+        if (m_next) m_next->m_prev = this;
         *head = this;
     }
 }
@@ -49,15 +46,13 @@ StretchEvent::~StretchEvent() {
         last = before;
     }
     // A predecessor must not keep pointing at a destroyed event.
-    if (m_prev && m_prev->m_next == this)
-        m_prev->m_next = nullptr;
+    if (m_prev && m_prev->m_next == this) m_prev->m_next = nullptr;
     m_next = nullptr;
     m_prev = nullptr;
 }
 
 void StretchEvent::Unlink(StretchEvent** head) {
-    if (m_next)
-        m_next->m_prev = m_prev;
+    if (m_next) m_next->m_prev = m_prev;
     if (m_prev) {
         m_prev->m_next = m_next;
     } else if (head && *head == this) {

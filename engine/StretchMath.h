@@ -11,20 +11,16 @@ constexpr float kMinStretch = -95.0f;
 constexpr float kMaxStretch = 5000.0f;
 
 inline float ClampStretch(float percent) {
-    if (std::isnan(percent))
-        return 0.0f;
-    if (percent < kMinStretch)
-        return kMinStretch;
-    if (percent > kMaxStretch)
-        return kMaxStretch;
+    if (std::isnan(percent)) return 0.0f;
+    if (percent < kMinStretch) return kMinStretch;
+    if (percent > kMaxStretch) return kMaxStretch;
     return percent;
 }
 
 // Truncates toward zero; NaN gives 0, values beyond the type's range its nearest bound.
 template <class Int, class Real>
 Int SaturateCast(Real value) {
-    if (std::isnan(value))
-        return 0;
+    if (std::isnan(value)) return 0;
     if (value <= static_cast<Real>(std::numeric_limits<Int>::min())) {
         return std::numeric_limits<Int>::min();
     }
@@ -44,7 +40,6 @@ inline float DestretchedBytes(int64_t bytes, float stretch) {
 // x aligned down to the grid of `block` starting at `origin` (floor, also below the origin).
 inline int64_t AlignDown(int64_t x, int64_t origin, int64_t block) {
     int64_t rem = (x - origin) % block;
-    if (rem < 0)
-        rem += block;
+    if (rem < 0) rem += block;
     return x - rem;
 }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/StretchEvent.h"
+#include "platform/ui/MessageBox.h"
 
 namespace {
 
@@ -35,21 +36,24 @@ StretchedWaveStream* CurrentStream() {
 
 StretchedWaveStream::StretchedWaveStream(Role role)
     : m_role(role), m_out_buf(std::make_unique<uint8_t[]>(kChunkSize)) {
-    if (m_role == Role::Current)
-        g_current_stream.store(this);
+    if (m_role == Role::Current) g_current_stream.store(this);
 }
 
 StretchedWaveStream::~StretchedWaveStream() {
     Close();
-    if (m_role == Role::Current)
-        g_current_stream.store(nullptr);
+    if (m_role == Role::Current) g_current_stream.store(nullptr);
 }
 
 bool StretchedWaveStream::Open(const char* path) {
     Close();
     m_virtual_byte_pos = 0;
-    if (!m_source.Open(path))
+    if (!m_source.Open(path)) {
+        if (m_role == Role::Current &&
+            m_source.LastError() == SourceWaveReader::OpenError::TooLong) {
+            MessageBoxA(nullptr, "Audio file is too long !", "Opening Error", MB_OK | MB_ICONERROR);
+        }
         return false;
+    }
     m_data_len = m_source.DataLength();
     m_data_offset = m_source.DataOffset();
     if (!InitProcessing()) {
@@ -100,8 +104,7 @@ void StretchedWaveStream::ResetProcessing() {
 
 void StretchedWaveStream::SetOffset(float seconds) {
     m_offset_seconds = seconds;
-    if (!m_source.IsOpen())
-        return;
+    if (!m_source.IsOpen()) return;
     offset_virtual_byte_len =
         PaquetMap::OffsetBytes(seconds, m_out_format.nSamplesPerSec, m_out_format.nBlockAlign);
     m_silence_start = kHeaderLength;
@@ -121,10 +124,8 @@ void StretchedWaveStream::FindCurrentPaquet() {
 }
 
 bool StretchedWaveStream::Seek(uint32_t virtual_pos, bool force) {
-    if (!m_source.IsOpen())
-        return false;
-    if (virtual_pos == m_virtual_byte_pos && !force)
-        return true;
+    if (!m_source.IsOpen()) return false;
+    if (virtual_pos == m_virtual_byte_pos && !force) return true;
     m_virtual_byte_pos = virtual_pos;
     FindCurrentPaquet();
     ResetProcessing();
@@ -140,8 +141,7 @@ uint32_t StretchedWaveStream::GetVirtualSize() const {
 }
 
 uint64_t StretchedWaveStream::GetExpectedOutputLength() const {
-    if (!m_is_open)
-        return 0;
+    if (!m_is_open) return 0;
     const int64_t end = m_map.VirtualPosition(ListHead(), m_source.DataEnd());
     return static_cast<uint64_t>(std::max<int64_t>(end - m_data_offset, 0));
 }
@@ -166,8 +166,7 @@ uint32_t StretchedWaveStream::ReadHeader(uint8_t* dst, uint32_t count) const {
 }
 
 uint32_t StretchedWaveStream::Read(void* dst, uint32_t count) {
-    if (!m_is_open || !dst)
-        return 0;
+    if (!m_is_open || !dst) return 0;
     auto* out = static_cast<uint8_t*>(dst);
     uint32_t delivered = 0;
     while (delivered < count) {
@@ -190,12 +189,10 @@ uint32_t StretchedWaveStream::Read(void* dst, uint32_t count) {
             delivered += n;
             continue;
         }
-        if (m_out_index == m_out_avail && !Refill())
-            break;
+        if (m_out_index == m_out_avail && !Refill()) break;
         // The virtual file cannot run past 4 GiB; a position must never wrap into the header.
         const uint32_t room = std::numeric_limits<uint32_t>::max() - m_virtual_byte_pos;
-        if (room == 0)
-            break;
+        if (room == 0) break;
         const uint32_t n = std::min({m_out_avail - m_out_index, wanted, room});
         std::memcpy(out + delivered, m_out_buf.get() + m_out_index, n);
         m_out_index += n;
@@ -220,8 +217,7 @@ bool StretchedWaveStream::Refill() {
             }
         }
         const int32_t got = m_source.Read(m_read_buf.get(), n);
-        if (got <= 0)
-            return false;
+        if (got <= 0) return false;
         m_processor.PutSamples(m_read_buf.get(), static_cast<uint32_t>(got) / frame);
     }
     const uint32_t frames = m_processor.ReceiveSamples(m_out_buf.get(), m_out_buf_size / frame);

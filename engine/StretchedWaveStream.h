@@ -24,7 +24,8 @@ class StretchedWaveStream {
 public:
     enum class Role { Current, Private };
 
-    // A Private stream (an export's) neither becomes nor clears the current stream.
+    // A Private stream (an export's) neither becomes nor clears the current stream, and tells
+    // the user nothing itself: its caller reads GetOpenError.
     explicit StretchedWaveStream(Role role = Role::Current);
     virtual ~StretchedWaveStream();
     StretchedWaveStream(const StretchedWaveStream&) = delete;
@@ -45,6 +46,7 @@ public:
     uint64_t GetExpectedOutputLength() const;
 
     bool IsOpen() const { return m_is_open; }
+    SourceWaveReader::OpenError GetOpenError() const { return m_source.LastError(); }
     uint16_t GetChannels() const { return m_out_format.nChannels; }
     uint32_t GetSampleRate() const { return m_out_format.nSamplesPerSec; }
     uint16_t GetBlockAlign() const { return m_out_format.nBlockAlign; }

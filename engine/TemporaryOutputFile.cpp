@@ -32,8 +32,7 @@ mode_t CurrentUmask() {
 TemporaryOutputFile::TemporaryOutputFile(std::string target) : m_target(std::move(target)) {}
 
 TemporaryOutputFile::~TemporaryOutputFile() {
-    if (!m_path.empty())
-        ::unlink(m_path.c_str());
+    if (!m_path.empty()) ::unlink(m_path.c_str());
 }
 
 bool TemporaryOutputFile::Reserve() {
@@ -49,8 +48,7 @@ bool TemporaryOutputFile::Reserve() {
 }
 
 bool TemporaryOutputFile::Commit() {
-    if (m_path.empty())
-        return false;
+    if (m_path.empty()) return false;
     // mkstemp makes the file private; an exported WAV is an ordinary file.
     if (::chmod(m_path.c_str(), 0666 & ~CurrentUmask()) != 0 ||
         std::rename(m_path.c_str(), m_target.c_str()) != 0) {

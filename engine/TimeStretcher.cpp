@@ -21,16 +21,13 @@ TimeStretcher::~TimeStretcher() = default;
 
 int16_t TimeStretcher::FloatToSample(float f) {
     long v = lrintf(f * 32768.0f);
-    if (v < -32768)
-        v = -32768;
-    if (v > 32767)
-        v = 32767;
+    if (v < -32768) v = -32768;
+    if (v > 32767) v = 32767;
     return static_cast<int16_t>(v);
 }
 
 bool TimeStretcher::Configure(uint32_t sample_rate, uint32_t channels) {
-    if (channels < 1 || channels > kMaxChannels || sample_rate == 0)
-        return false;
+    if (channels < 1 || channels > kMaxChannels || sample_rate == 0) return false;
     try {
         m_processor->setTempoChange(0);
         m_processor->setSampleRate(sample_rate);
@@ -70,11 +67,9 @@ uint32_t TimeStretcher::NumSamples() const {
 }
 
 void TimeStretcher::PutSamples(const uint8_t* frames, uint32_t frame_count) {
-    if (m_channels == 0 || frame_count == 0)
-        return;
+    if (m_channels == 0 || frame_count == 0) return;
     const size_t count = static_cast<size_t>(frame_count) * m_channels;
-    if (m_scratch.size() < count)
-        m_scratch.resize(count);
+    if (m_scratch.size() < count) m_scratch.resize(count);
     for (size_t i = 0; i < count; ++i) {
         int16_t s;
         std::memcpy(&s, frames + 2 * i, 2);
@@ -87,11 +82,9 @@ void TimeStretcher::PutSamples(const uint8_t* frames, uint32_t frame_count) {
 }
 
 uint32_t TimeStretcher::ReceiveSamples(uint8_t* frames, uint32_t max_frames) {
-    if (m_channels == 0 || max_frames == 0)
-        return 0;
+    if (m_channels == 0 || max_frames == 0) return 0;
     const size_t capacity = static_cast<size_t>(max_frames) * m_channels;
-    if (m_scratch.size() < capacity)
-        m_scratch.resize(capacity);
+    if (m_scratch.size() < capacity) m_scratch.resize(capacity);
     uint32_t received = 0;
     try {
         received = m_processor->receiveSamples(m_scratch.data(), max_frames);

@@ -17,8 +17,7 @@ bool WaveFileWriter::Create(const char* path, uint16_t channels, uint32_t sample
     m_format.cbSize = sizeof(WAVEFORMATEX);
 
     m_file = mmioOpenA(path, nullptr, MMIO_CREATE | MMIO_WRITE | MMIO_ALLOCBUF);
-    if (!m_file)
-        return false;
+    if (!m_file) return false;
     m_riff = {};
     m_riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
     m_sub = {};
@@ -39,8 +38,7 @@ bool WaveFileWriter::Create(const char* path, uint16_t channels, uint32_t sample
 }
 
 bool WaveFileWriter::Write(const void* bytes, uint32_t count) {
-    if (!m_file || m_failed)
-        return false;
+    if (!m_file || m_failed) return false;
     const auto* p = static_cast<const char*>(bytes);
     while (count > 0) {
         const LONG piece = static_cast<LONG>(count > 0x40000000u ? 0x40000000u : count);
@@ -55,8 +53,7 @@ bool WaveFileWriter::Write(const void* bytes, uint32_t count) {
 }
 
 bool WaveFileWriter::Close() {
-    if (!m_file)
-        return true;
+    if (!m_file) return true;
     bool ok = !m_failed;
     ok = mmioAscend(m_file, &m_sub, 0) == MMSYSERR_NOERROR && ok;
     ok = mmioAscend(m_file, &m_riff, 0) == MMSYSERR_NOERROR && ok;

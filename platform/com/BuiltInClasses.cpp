@@ -30,8 +30,7 @@ HRESULT BuiltInClasses::GetClassObject(REFCLSID clsid, REFIID iid, void** object
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const Entry& entry : m_entries) {
-            if (entry.clsid == clsid)
-                get_class_object = entry.get_class_object;
+            if (entry.clsid == clsid) get_class_object = entry.get_class_object;
         }
     }
     // Called unlocked: making a class object may create other built-in objects.

@@ -89,15 +89,13 @@ public:
     ULONG Reset() noexcept { return InternalRelease(); }
 
     HRESULT CopyTo(T** out) const noexcept {
-        if (!out)
-            return E_POINTER;
+        if (!out) return E_POINTER;
         InternalAddRef();
         *out = m_ptr;
         return S_OK;
     }
     HRESULT CopyTo(REFIID iid, void** out) const noexcept {
-        if (!out)
-            return E_POINTER;
+        if (!out) return E_POINTER;
         *out = nullptr;
         return m_ptr ? m_ptr->QueryInterface(iid, out) : E_POINTER;
     }
@@ -109,8 +107,7 @@ public:
     // `out` receives the interface `iid`; U must be the type that identifier names.
     template <typename U>
     HRESULT AsIID(REFIID iid, ComPtr<U>* out) const noexcept {
-        if (!out)
-            return E_POINTER;
+        if (!out) return E_POINTER;
         void* raw = nullptr;
         const HRESULT hr = m_ptr ? m_ptr->QueryInterface(iid, &raw) : E_POINTER;
         out->Attach(SUCCEEDED(hr) ? static_cast<U*>(raw) : nullptr);
@@ -119,8 +116,7 @@ public:
 
 private:
     void InternalAddRef() const noexcept {
-        if (m_ptr)
-            m_ptr->AddRef();
+        if (m_ptr) m_ptr->AddRef();
     }
     ULONG InternalRelease() noexcept {
         T* held = std::exchange(m_ptr, nullptr);

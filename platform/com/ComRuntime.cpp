@@ -21,8 +21,7 @@ HRESULT ExecutableClassObject(REFCLSID clsid, REFIID iid, void** object) {
     // are not (RTLD_LOCAL), so this finds the executable's own entry point.
     auto get_class_object =
         reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(RTLD_DEFAULT, "DllGetClassObject"));
-    if (!get_class_object)
-        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    if (!get_class_object) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
     return get_class_object(clsid, iid, object);
 }
 
@@ -53,12 +52,10 @@ void ComRuntime::Uninitialize() {
     bool last = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_initialized == 0)
-            return;
+        if (m_initialized == 0) return;
         last = --m_initialized == 0;
     }
-    if (last)
-        m_servers.FreeUnused();
+    if (last) m_servers.FreeUnused();
 }
 
 bool ComRuntime::IsInitialized() {
@@ -67,26 +64,20 @@ bool ComRuntime::IsInitialized() {
 }
 
 HRESULT ComRuntime::GetClassObject(REFCLSID clsid, DWORD cls_context, REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsInitialized())
-        return CO_E_NOTINITIALIZED;
-    if (!(cls_context & CLSCTX_INPROC))
-        return REGDB_E_CLASSNOTREG;
+    if (!IsInitialized()) return CO_E_NOTINITIALIZED;
+    if (!(cls_context & CLSCTX_INPROC)) return REGDB_E_CLASSNOTREG;
     const HRESULT hr = m_built_ins.GetClassObject(clsid, iid, object);
-    if (hr != REGDB_E_CLASSNOTREG)
-        return hr;
+    if (hr != REGDB_E_CLASSNOTREG) return hr;
     return GetRegisteredClassObject(clsid, iid, object);
 }
 
 HRESULT ComRuntime::GetRegisteredClassObject(REFCLSID clsid, REFIID iid, void** object) {
     std::string path;
     const HRESULT hr = InprocServerPath(clsid, &path);
-    if (FAILED(hr))
-        return hr;
-    if (IsRunningExecutable(path))
-        return ExecutableClassObject(clsid, iid, object);
+    if (FAILED(hr)) return hr;
+    if (IsRunningExecutable(path)) return ExecutableClassObject(clsid, iid, object);
     return m_servers.GetClassObject(path, clsid, iid, object);
 }
 

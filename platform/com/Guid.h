@@ -29,11 +29,9 @@ using REFCLSID = const CLSID&;
 using REFIID = const IID&;
 
 constexpr bool IsEqualGUID(REFGUID a, REFGUID b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
-        return false;
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
     for (int i = 0; i < 8; ++i) {
-        if (a.Data4[i] != b.Data4[i])
-            return false;
+        if (a.Data4[i] != b.Data4[i]) return false;
     }
     return true;
 }
@@ -60,12 +58,9 @@ constexpr int kDashes[] = {8, 13, 18, 23};  // in the unbraced 36 characters
 
 template <typename Char>
 constexpr int HexDigit(Char c) {
-    if (c >= Char('0') && c <= Char('9'))
-        return static_cast<int>(c - Char('0'));
-    if (c >= Char('a') && c <= Char('f'))
-        return static_cast<int>(c - Char('a')) + 10;
-    if (c >= Char('A') && c <= Char('F'))
-        return static_cast<int>(c - Char('A')) + 10;
+    if (c >= Char('0') && c <= Char('9')) return static_cast<int>(c - Char('0'));
+    if (c >= Char('a') && c <= Char('f')) return static_cast<int>(c - Char('a')) + 10;
+    if (c >= Char('A') && c <= Char('F')) return static_cast<int>(c - Char('A')) + 10;
     return -1;
 }
 
@@ -75,8 +70,7 @@ constexpr bool ReadHex(const Char* text, int at, int count, DWORD* value) {
     *value = 0;
     for (int i = 0; i < count; ++i) {
         const int digit = HexDigit(text[at + i]);
-        if (digit < 0)
-            return false;
+        if (digit < 0) return false;
         *value = *value * 16 + static_cast<DWORD>(digit);
     }
     return true;
@@ -88,16 +82,13 @@ constexpr bool ReadHex(const Char* text, int at, int count, DWORD* value) {
 // Hexadecimal digits in either case. Reads nothing past text[length - 1].
 template <typename Char>
 constexpr bool ParseGuidText(const Char* text, size_t length, bool braced, GUID* guid) {
-    if (!text || length != (braced ? 38u : 36u))
-        return false;
+    if (!text || length != (braced ? 38u : 36u)) return false;
     if (braced) {
-        if (text[0] != Char('{') || text[37] != Char('}'))
-            return false;
+        if (text[0] != Char('{') || text[37] != Char('}')) return false;
         ++text;
     }
     for (int dash : guid_text::kDashes) {
-        if (text[dash] != Char('-'))
-            return false;
+        if (text[dash] != Char('-')) return false;
     }
     DWORD part[3] = {};
     if (!guid_text::ReadHex(text, 0, 8, &part[0]) || !guid_text::ReadHex(text, 9, 4, &part[1]) ||
@@ -108,8 +99,7 @@ constexpr bool ParseGuidText(const Char* text, size_t length, bool braced, GUID*
     constexpr int kByteAt[] = {19, 21, 24, 26, 28, 30, 32, 34};
     for (int i = 0; i < 8; ++i) {
         DWORD byte = 0;
-        if (!guid_text::ReadHex(text, kByteAt[i], 2, &byte))
-            return false;
+        if (!guid_text::ReadHex(text, kByteAt[i], 2, &byte)) return false;
         parsed.Data4[i] = static_cast<BYTE>(byte);
     }
     *guid = parsed;
@@ -134,8 +124,7 @@ constexpr void FormatGuidText(const GUID& guid, Char* out) {
     put_hex(guid.Data3, 4);
     out[at++] = Char('-');
     for (int i = 0; i < 8; ++i) {
-        if (i == 2)
-            out[at++] = Char('-');
+        if (i == 2) out[at++] = Char('-');
         put_hex(guid.Data4[i], 2);
     }
     out[at++] = Char('}');
@@ -148,8 +137,7 @@ void InvalidGuidLiteral();  // never defined: reaching it in MakeGuid stops the 
 consteval GUID MakeGuid(std::string_view text) {
     GUID guid{};
     const bool braced = !text.empty() && text.front() == '{';
-    if (!ParseGuidText(text.data(), text.size(), braced, &guid))
-        InvalidGuidLiteral();
+    if (!ParseGuidText(text.data(), text.size(), braced, &guid)) InvalidGuidLiteral();
     return guid;
 }
 

@@ -37,18 +37,15 @@ void CoTaskMemFree(LPVOID block) {
 }
 
 int StringFromGUID2(REFGUID guid, LPOLESTR buffer, int size) {
-    if (!buffer || size < CHARS_IN_GUID)
-        return 0;
+    if (!buffer || size < CHARS_IN_GUID) return 0;
     FormatGuidText(guid, buffer);
     return CHARS_IN_GUID;
 }
 
 HRESULT StringFromCLSID(REFCLSID clsid, LPOLESTR* text) {
-    if (!text)
-        return E_INVALIDARG;
+    if (!text) return E_INVALIDARG;
     *text = static_cast<LPOLESTR>(CoTaskMemAlloc(CHARS_IN_GUID * sizeof(OLECHAR)));
-    if (!*text)
-        return E_OUTOFMEMORY;
+    if (!*text) return E_OUTOFMEMORY;
     FormatGuidText(clsid, *text);
     return S_OK;
 }
@@ -58,27 +55,21 @@ HRESULT StringFromIID(REFIID iid, LPOLESTR* text) {
 }
 
 HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid) {
-    if (!clsid)
-        return E_INVALIDARG;
+    if (!clsid) return E_INVALIDARG;
     *clsid = CLSID_NULL;
-    if (!text)
-        return NOERROR;
+    if (!text) return NOERROR;
     GUID parsed{};
-    if (!ParseBraced(text, &parsed))
-        return CO_E_CLASSSTRING;
+    if (!ParseBraced(text, &parsed)) return CO_E_CLASSSTRING;
     *clsid = parsed;
     return NOERROR;
 }
 
 HRESULT IIDFromString(LPCOLESTR text, LPIID iid) {
-    if (!iid)
-        return E_INVALIDARG;
+    if (!iid) return E_INVALIDARG;
     *iid = IID_NULL;
-    if (!text)
-        return S_OK;
+    if (!text) return S_OK;
     GUID parsed{};
-    if (!ParseBraced(text, &parsed))
-        return E_INVALIDARG;
+    if (!ParseBraced(text, &parsed)) return E_INVALIDARG;
     *iid = parsed;
     return S_OK;
 }

@@ -20,8 +20,7 @@ HRESULT InprocServers::Load(const std::string& path, Server** server) {
         return S_OK;
     }
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    if (!handle) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     Server loaded;
     loaded.handle = handle;
     loaded.get_class_object = Symbol<LPFNGETCLASSOBJECT>(handle, "DllGetClassObject");
@@ -41,8 +40,7 @@ HRESULT InprocServers::GetClassObject(const std::string& path, REFCLSID clsid, R
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const HRESULT hr = Load(path, &server);
-        if (FAILED(hr))
-            return hr;
+        if (FAILED(hr)) return hr;
         ++server->busy;
         get_class_object = server->get_class_object;
     }

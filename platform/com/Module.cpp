@@ -33,8 +33,7 @@ bool IsExecutable(const char* path) {
 
 std::string ModulePath(HMODULE module) {
     void* handle = reinterpret_cast<void*>(module);
-    if (!handle || handle == ExecutableHandle())
-        return ExecutablePath();
+    if (!handle || handle == ExecutableHandle()) return ExecutablePath();
     link_map* map = nullptr;
     if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name) {
         return std::string();

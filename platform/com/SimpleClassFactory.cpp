@@ -3,22 +3,18 @@
 #include <new>
 
 HRESULT SimpleClassFactory::Create(CreateFunction create, REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
-    if (!create)
-        return E_INVALIDARG;
+    if (!create) return E_INVALIDARG;
     auto* factory = new (std::nothrow) SimpleClassFactory(std::move(create));
-    if (!factory)
-        return E_OUTOFMEMORY;
+    if (!factory) return E_OUTOFMEMORY;
     const HRESULT hr = factory->QueryInterface(iid, object);
     factory->Release();
     return hr;
 }
 
 HRESULT SimpleClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
         *object = static_cast<IClassFactory*>(this);
         AddRef();
@@ -34,14 +30,12 @@ ULONG SimpleClassFactory::AddRef() {
 
 ULONG SimpleClassFactory::Release() {
     const ULONG left = --m_references;
-    if (left == 0)
-        delete this;
+    if (left == 0) delete this;
     return left;
 }
 
 HRESULT SimpleClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
     return m_create(outer, iid, object);
 }

@@ -22,18 +22,15 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD cls_context, LPVOID /*server_info
 
 HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD cls_context, REFIID iid,
                          LPVOID* object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
     void* raw = nullptr;
     HRESULT hr = CoGetClassObject(clsid, cls_context, nullptr, IID_IClassFactory, &raw);
-    if (FAILED(hr))
-        return hr;
+    if (FAILED(hr)) return hr;
     auto* factory = static_cast<IClassFactory*>(raw);
     hr = factory->CreateInstance(outer, iid, object);
     factory->Release();
-    if (FAILED(hr))
-        *object = nullptr;
+    if (FAILED(hr)) *object = nullptr;
     return hr;
 }
 

@@ -45,13 +45,11 @@ constexpr size_t kBufferSize = 64 * 1024;
 std::unique_ptr<MmioFile> MmioFile::Open(const std::string& path, Mode mode, unsigned* error) {
     std::FILE* file = std::fopen(path.c_str(), ModeString(mode));
     if (!file) {
-        if (error)
-            *error = OpenErrorFromErrno(errno);
+        if (error) *error = OpenErrorFromErrno(errno);
         return nullptr;
     }
     std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
-    if (error)
-        *error = MMSYSERR_NOERROR;
+    if (error) *error = MMSYSERR_NOERROR;
     return std::unique_ptr<MmioFile>(new MmioFile(file));
 }
 
@@ -62,10 +60,8 @@ MmioFile::~MmioFile() {
 }
 
 int64_t MmioFile::Read(void* dst, int64_t count) {
-    if (!m_file || count < 0)
-        return -1;
-    if (!SyncStream(LastOp::Read))
-        return -1;
+    if (!m_file || count < 0) return -1;
+    if (!SyncStream(LastOp::Read)) return -1;
     size_t got = std::fread(dst, 1, static_cast<size_t>(count), m_file);
     m_position += static_cast<int64_t>(got);
     m_stream_position = m_position;
@@ -77,10 +73,8 @@ int64_t MmioFile::Read(void* dst, int64_t count) {
 }
 
 int64_t MmioFile::Write(const void* src, int64_t count) {
-    if (!m_file || count < 0)
-        return -1;
-    if (!SyncStream(LastOp::Write))
-        return -1;
+    if (!m_file || count < 0) return -1;
+    if (!SyncStream(LastOp::Write)) return -1;
     size_t put = std::fwrite(src, 1, static_cast<size_t>(count), m_file);
     m_position += static_cast<int64_t>(put);
     m_stream_position = m_position;
@@ -92,25 +86,21 @@ int64_t MmioFile::Write(const void* src, int64_t count) {
 }
 
 int64_t MmioFile::Seek(int64_t offset, int origin) {
-    if (!m_file)
-        return -1;
+    if (!m_file) return -1;
     int64_t base = 0;
     if (origin == SEEK_CUR) {
         base = m_position;
     } else if (origin == SEEK_END) {
-        if (::fseeko(m_file, 0, SEEK_END) != 0)
-            return -1;
+        if (::fseeko(m_file, 0, SEEK_END) != 0) return -1;
         base = ::ftello(m_file);
         m_stream_position = base;
         m_last_op = LastOp::Seek;
-        if (base < 0)
-            return -1;
+        if (base < 0) return -1;
     } else if (origin != SEEK_SET) {
         return -1;
     }
     int64_t target = base + offset;
-    if (target < 0)
-        return -1;
+    if (target < 0) return -1;
     m_position = target;
     return target;
 }
@@ -120,8 +110,7 @@ int64_t MmioFile::Seek(int64_t offset, int origin) {
 bool MmioFile::SyncStream(LastOp op) {
     bool switching = m_last_op != op && m_last_op != LastOp::Seek;
     if (switching || m_stream_position != m_position || m_last_op == LastOp::Seek) {
-        if (::fseeko(m_file, m_position, SEEK_SET) != 0)
-            return false;
+        if (::fseeko(m_file, m_position, SEEK_SET) != 0) return false;
         m_stream_position = m_position;
     }
     m_last_op = op;
@@ -129,8 +118,7 @@ bool MmioFile::SyncStream(LastOp op) {
 }
 
 bool MmioFile::Close() {
-    if (!m_file)
-        return true;
+    if (!m_file) return true;
     bool flushed = std::fflush(m_file) == 0;
     bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;

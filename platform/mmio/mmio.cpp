@@ -18,10 +18,8 @@ MmioFile::Mode ModeFromFlags(DWORD flags) {
     if (flags & MMIO_CREATE) {
         return access == MMIO_READWRITE ? MmioFile::Mode::CreateReadWrite : MmioFile::Mode::Create;
     }
-    if (access == MMIO_WRITE)
-        return MmioFile::Mode::Write;
-    if (access == MMIO_READWRITE)
-        return MmioFile::Mode::ReadWrite;
+    if (access == MMIO_WRITE) return MmioFile::Mode::Write;
+    if (access == MMIO_READWRITE) return MmioFile::Mode::ReadWrite;
     return MmioFile::Mode::Read;
 }
 
@@ -78,46 +76,37 @@ bool HasFormType(FOURCC id) {
 
 HMMIO mmioOpenA(LPCSTR path, LPMMIOINFO info, DWORD flags) {
     auto fail = [info](UINT error) -> HMMIO {
-        if (info)
-            info->wErrorRet = error;
+        if (info) info->wErrorRet = error;
         return nullptr;
     };
-    if (!path)
-        return fail(MMSYSERR_INVALPARAM);
-    if (flags & (MMIO_PARSE | MMIO_DELETE | MMIO_EXIST))
-        return fail(MMSYSERR_NOTSUPPORTED);
+    if (!path) return fail(MMSYSERR_INVALPARAM);
+    if (flags & (MMIO_PARSE | MMIO_DELETE | MMIO_EXIST)) return fail(MMSYSERR_NOTSUPPORTED);
     unsigned error = MMSYSERR_NOERROR;
     auto file = MmioFile::Open(path, ModeFromFlags(flags), &error);
-    if (!file)
-        return fail(error);
-    if (info)
-        info->wErrorRet = MMSYSERR_NOERROR;
+    if (!file) return fail(error);
+    if (info) info->wErrorRet = MMSYSERR_NOERROR;
     return file.release();
 }
 
 MMRESULT mmioClose(HMMIO h, UINT /*flags*/) {
-    if (!h)
-        return MMSYSERR_INVALHANDLE;
+    if (!h) return MMSYSERR_INVALHANDLE;
     bool ok = h->Close();
     delete h;
     return ok ? MMSYSERR_NOERROR : MMIOERR_CANNOTWRITE;
 }
 
 LONG mmioRead(HMMIO h, HPSTR dst, LONG count) {
-    if (!h || count < 0 || (!dst && count > 0))
-        return -1;
+    if (!h || count < 0 || (!dst && count > 0)) return -1;
     return static_cast<LONG>(h->Read(dst, count));
 }
 
 LONG mmioWrite(HMMIO h, const char* src, LONG count) {
-    if (!h || count < 0 || (!src && count > 0))
-        return -1;
+    if (!h || count < 0 || (!src && count > 0)) return -1;
     return static_cast<LONG>(h->Write(src, count));
 }
 
 LONG mmioSeek(HMMIO h, LONG offset, int origin) {
-    if (!h)
-        return -1;
+    if (!h) return -1;
     int64_t before = h->Position();
     int64_t position = h->Seek(offset, origin);
     if (position > std::numeric_limits<LONG>::max()) {
@@ -128,34 +117,28 @@ LONG mmioSeek(HMMIO h, LONG offset, int origin) {
 }
 
 MMRESULT mmioDescend(HMMIO h, LPMMCKINFO ck, const MMCKINFO* parent, UINT flags) {
-    if (!h)
-        return MMSYSERR_INVALHANDLE;
-    if (!ck)
-        return MMSYSERR_INVALPARAM;
+    if (!h) return MMSYSERR_INVALHANDLE;
+    if (!ck) return MMSYSERR_INVALPARAM;
     const ChunkSearch search = SearchFromFlags(*ck, flags);
     const int64_t end = parent ? static_cast<int64_t>(parent->dwDataOffset) + parent->cksize
                                : std::numeric_limits<int64_t>::max();
     for (;;) {
         const int64_t start = h->Position();
-        if (start > end - kChunkHeaderSize)
-            return MMIOERR_CHUNKNOTFOUND;
+        if (start > end - kChunkHeaderSize) return MMIOERR_CHUNKNOTFOUND;
         unsigned char header[12];
-        if (h->Read(header, kChunkHeaderSize) != kChunkHeaderSize)
-            return MMIOERR_CHUNKNOTFOUND;
+        if (h->Read(header, kChunkHeaderSize) != kChunkHeaderSize) return MMIOERR_CHUNKNOTFOUND;
         const FOURCC id = LoadDword(header);
         const DWORD size = LoadDword(header + 4);
         FOURCC type = 0;
         if (HasFormType(id)) {
-            if (h->Read(header + 8, 4) != 4)
-                return MMIOERR_CHUNKNOTFOUND;
+            if (h->Read(header + 8, 4) != 4) return MMIOERR_CHUNKNOTFOUND;
             type = LoadDword(header + 8);
         }
         const bool id_ok = !search.match_id || id == search.ckid;
         const bool type_ok = !search.match_type || type == search.fccType;
         if (id_ok && type_ok) {
             const int64_t data_offset = start + kChunkHeaderSize;
-            if (data_offset > kMaxDword)
-                return MMIOERR_CHUNKNOTFOUND;
+            if (data_offset > kMaxDword) return MMIOERR_CHUNKNOTFOUND;
             ck->ckid = id;
             ck->cksize = size;
             ck->fccType = type;
@@ -164,20 +147,16 @@ MMRESULT mmioDescend(HMMIO h, LPMMCKINFO ck, const MMCKINFO* parent, UINT flags)
             return MMSYSERR_NOERROR;
         }
         const int64_t next = start + kChunkHeaderSize + PaddedSize(size);
-        if (next > end || h->Seek(next, SEEK_SET) < 0)
-            return MMIOERR_CHUNKNOTFOUND;
+        if (next > end || h->Seek(next, SEEK_SET) < 0) return MMIOERR_CHUNKNOTFOUND;
     }
 }
 
 MMRESULT mmioAscend(HMMIO h, LPMMCKINFO ck, UINT /*flags*/) {
-    if (!h)
-        return MMSYSERR_INVALHANDLE;
-    if (!ck)
-        return MMSYSERR_INVALPARAM;
+    if (!h) return MMSYSERR_INVALHANDLE;
+    if (!ck) return MMSYSERR_INVALPARAM;
     if (ck->dwFlags & MMIO_DIRTY) {
         const int64_t written = h->Position() - ck->dwDataOffset;
-        if (written < 0 || written > kMaxDword)
-            return MMIOERR_CANNOTSEEK;
+        if (written < 0 || written > kMaxDword) return MMIOERR_CANNOTSEEK;
         const DWORD size = static_cast<DWORD>(written);
         if (size != ck->cksize) {
             if (!WriteDwordAt(h, static_cast<int64_t>(ck->dwDataOffset) - 4, size)) {
@@ -199,17 +178,12 @@ MMRESULT mmioAscend(HMMIO h, LPMMCKINFO ck, UINT /*flags*/) {
 }
 
 MMRESULT mmioCreateChunk(HMMIO h, LPMMCKINFO ck, UINT flags) {
-    if (!h)
-        return MMSYSERR_INVALHANDLE;
-    if (!ck)
-        return MMSYSERR_INVALPARAM;
-    if (flags & MMIO_CREATERIFF)
-        ck->ckid = FOURCC_RIFF;
-    if (flags & MMIO_CREATELIST)
-        ck->ckid = FOURCC_LIST;
+    if (!h) return MMSYSERR_INVALHANDLE;
+    if (!ck) return MMSYSERR_INVALPARAM;
+    if (flags & MMIO_CREATERIFF) ck->ckid = FOURCC_RIFF;
+    if (flags & MMIO_CREATELIST) ck->ckid = FOURCC_LIST;
     const int64_t start = h->Position();
-    if (start + kChunkHeaderSize > kMaxDword)
-        return MMIOERR_CANNOTWRITE;
+    if (start + kChunkHeaderSize > kMaxDword) return MMIOERR_CANNOTWRITE;
     unsigned char header[12];
     StoreDword(header, ck->ckid);
     StoreDword(header + 4, ck->cksize);
@@ -218,8 +192,7 @@ MMRESULT mmioCreateChunk(HMMIO h, LPMMCKINFO ck, UINT flags) {
         StoreDword(header + 8, ck->fccType);
         header_size += 4;
     }
-    if (!WriteAll(h, header, header_size))
-        return MMIOERR_CANNOTWRITE;
+    if (!WriteAll(h, header, header_size)) return MMIOERR_CANNOTWRITE;
     ck->dwDataOffset = static_cast<DWORD>(start + kChunkHeaderSize);
     ck->dwFlags = MMIO_DIRTY;
     return MMSYSERR_NOERROR;

@@ -15,8 +15,7 @@ constexpr const char* kStoreNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
-    if (home && *home)
-        return home;
+    if (home && *home) return home;
     struct passwd entry {};
     struct passwd* found = nullptr;
     char buffer[4096];
@@ -29,11 +28,9 @@ std::string HomeFolder() {
 
 std::string DefaultFolder() {
     const char* chosen = std::getenv("TKV_REGISTRY_DIR");
-    if (chosen && *chosen)
-        return chosen;
+    if (chosen && *chosen) return chosen;
     const char* data_home = std::getenv("XDG_DATA_HOME");
-    if (data_home && data_home[0] == '/')
-        return std::string(data_home) + "/tkv/registry";
+    if (data_home && data_home[0] == '/') return std::string(data_home) + "/tkv/registry";
     return HomeFolder() + "/.local/share/tkv/registry";
 }
 
@@ -56,11 +53,9 @@ void Registry::AddFirstUseHook(std::function<void()> hook) {
 }
 
 void Registry::RunFirstUseHooks() {
-    if (m_hooks_done.load(std::memory_order_acquire))
-        return;
+    if (m_hooks_done.load(std::memory_order_acquire)) return;
     std::lock_guard<std::recursive_mutex> lock(m_hook_mutex);
-    if (m_hooks_done.load(std::memory_order_relaxed) || m_hooks_running)
-        return;
+    if (m_hooks_done.load(std::memory_order_relaxed) || m_hooks_running) return;
     m_hooks_running = true;
     for (size_t i = 0; i < m_hooks.size(); ++i) {
         const std::function<void()> hook = m_hooks[i];  // the vector may grow meanwhile
@@ -80,8 +75,7 @@ void Registry::SetFolder(const std::string& folder) {
 
 std::string Registry::Folder() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_folder.empty())
-        m_folder = DefaultFolder();
+    if (m_folder.empty()) m_folder = DefaultFolder();
     return m_folder;
 }
 
@@ -92,8 +86,7 @@ void Registry::ResetStores() {
 
 RegistryFile& Registry::Store(int store) {
     if (!m_stores[store]) {
-        if (m_folder.empty())
-            m_folder = DefaultFolder();
+        if (m_folder.empty()) m_folder = DefaultFolder();
         m_stores[store] = std::make_unique<RegistryFile>(m_folder, kStoreNames[store]);
     }
     return *m_stores[store];
@@ -104,14 +97,12 @@ LONG Registry::Resolve(HKEY key, KeyRef* ref) {
     if (key == HKEY_CLASSES_ROOT || key == HKEY_LOCAL_MACHINE || key == HKEY_CURRENT_USER) {
         *ref = KeyRef();
         ref->store = key == HKEY_CURRENT_USER ? kCurrentUser : kLocalMachine;
-        if (key == HKEY_CLASSES_ROOT)
-            ref->path = {"SOFTWARE", "Classes"};
+        if (key == HKEY_CLASSES_ROOT) ref->path = {"SOFTWARE", "Classes"};
         ref->access = KEY_ALL_ACCESS;
         ref->always_exists = true;
     } else {
         auto it = m_handles.find(value);
-        if (it == m_handles.end())
-            return ERROR_INVALID_HANDLE;
+        if (it == m_handles.end()) return ERROR_INVALID_HANDLE;
         *ref = it->second;
     }
     ref->file = &Store(ref->store);

@@ -40,12 +40,9 @@ bool ReadAll(int fd, std::string* text) {
     char buffer[64 * 1024];
     while (true) {
         const ssize_t got = ::read(fd, buffer, sizeof(buffer));
-        if (got == 0)
-            return true;
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
+        if (got == 0) return true;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
         text->append(buffer, static_cast<size_t>(got));
     }
 }
@@ -54,10 +51,8 @@ bool WriteAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
         done += static_cast<size_t>(put);
     }
     return true;
@@ -67,8 +62,7 @@ std::string BackupPath(const std::string& path) {
     char stamp[32] = "unknown";
     const std::time_t now = std::time(nullptr);
     struct tm local {};
-    if (localtime_r(&now, &local))
-        std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
+    if (localtime_r(&now, &local)) std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
     std::string backup = path + ".damaged-" + stamp;
     std::error_code ignored;
     for (int n = 2; std::filesystem::exists(backup, ignored); ++n) {
@@ -79,15 +73,13 @@ std::string BackupPath(const std::string& path) {
 
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
 void Unlock(int lock_fd) {
-    if (lock_fd >= 0)
-        ::close(lock_fd);  // closing the only descriptor releases the flock
+    if (lock_fd >= 0) ::close(lock_fd);  // closing the only descriptor releases the flock
 }
 
 }  // namespace
@@ -103,8 +95,7 @@ RegistryFile::~RegistryFile() {
 }
 
 void RegistryFile::Forget() {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
     m_stat = {};
     m_damaged = false;
@@ -124,8 +115,7 @@ LONG RegistryFile::Refresh(bool locked) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         bool retry = false;
         const LONG result = Load(locked, &retry);
-        if (!retry)
-            return result;
+        if (!retry) return result;
     }
     return ERROR_REGISTRY_IO_FAILED;
 }
@@ -133,14 +123,12 @@ LONG RegistryFile::Refresh(bool locked) {
 LONG RegistryFile::Load(bool locked, bool* retry) {
     struct stat now {};
     if (::stat(m_path.c_str(), &now) != 0) {
-        if (errno != ENOENT)
-            return ErrorFromErrno(errno, ERROR_CANTREAD);
+        if (errno != ENOENT) return ErrorFromErrno(errno, ERROR_CANTREAD);
         Forget();
         m_root = RegistryKey();
         return ERROR_SUCCESS;
     }
-    if (m_fd >= 0 && SameFile(now, m_stat))
-        return ERROR_SUCCESS;
+    if (m_fd >= 0 && SameFile(now, m_stat)) return ERROR_SUCCESS;
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         *retry = errno == ENOENT;  // replaced or set aside since the stat
@@ -157,8 +145,7 @@ LONG RegistryFile::Load(bool locked, bool* retry) {
     if (!ParseRegistry(text, &root, &problem)) {
         SetAside(fd, problem, locked);
         *retry = !m_damaged;
-        if (m_damaged)
-            m_stat = now;
+        if (m_damaged) m_stat = now;
         return ERROR_SUCCESS;
     }
     Forget();
@@ -199,8 +186,7 @@ void RegistryFile::SetAside(int fd, const std::string& problem, bool locked) {
 
 int RegistryFile::Lock() {
     const int fd = ::open(m_lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) {
             ::close(fd);
@@ -213,22 +199,18 @@ int RegistryFile::Lock() {
 LONG RegistryFile::Update(const Change& change) {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
-    if (error)
-        return ErrorFromErrno(error.value(), ERROR_CANTWRITE);
+    if (error) return ErrorFromErrno(error.value(), ERROR_CANTWRITE);
     // A fresh descriptor for every change: flock belongs to the open file, which a forked
     // child would otherwise share with its parent.
     const int lock_fd = Lock();
-    if (lock_fd < 0)
-        return ErrorFromErrno(errno, ERROR_CANTWRITE);
+    if (lock_fd < 0) return ErrorFromErrno(errno, ERROR_CANTWRITE);
     LONG result = Refresh(true);
-    if (result == ERROR_SUCCESS && m_damaged)
-        result = ERROR_REGISTRY_CORRUPT;
+    if (result == ERROR_SUCCESS && m_damaged) result = ERROR_REGISTRY_CORRUPT;
     if (result == ERROR_SUCCESS) {
         RegistryKey root = m_root;
         bool modified = false;
         result = change(root, &modified);
-        if (result == ERROR_SUCCESS && modified)
-            result = Commit(std::move(root));
+        if (result == ERROR_SUCCESS && modified) result = Commit(std::move(root));
     }
     Unlock(lock_fd);
     return result;
@@ -238,8 +220,7 @@ LONG RegistryFile::Commit(RegistryKey root) {
     const std::string text = SerializeRegistry(root, m_name);
     std::string temp = m_path + ".tmp-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return ErrorFromErrno(errno, ERROR_CANTWRITE);
+    if (fd < 0) return ErrorFromErrno(errno, ERROR_CANTWRITE);
     struct stat written {};
     const bool ok = WriteAll(fd, text) && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0 &&
                     std::rename(temp.c_str(), m_path.c_str()) == 0;

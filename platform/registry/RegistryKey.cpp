@@ -41,18 +41,15 @@ RegistryKey* RegistryKey::FindSubkey(std::string_view name) {
 RegistryKey& RegistryKey::AddSubkey(std::string_view name, bool* created) {
     auto at = LowerBound(name);
     const bool found = at != m_subkeys.end() && FoldedEqual(at->m_name, name);
-    if (created)
-        *created = !found;
+    if (created) *created = !found;
     auto index = at - m_subkeys.begin();
-    if (!found)
-        m_subkeys.insert(m_subkeys.begin() + index, RegistryKey(std::string(name)));
+    if (!found) m_subkeys.insert(m_subkeys.begin() + index, RegistryKey(std::string(name)));
     return m_subkeys[static_cast<size_t>(index)];
 }
 
 bool RegistryKey::RemoveSubkey(std::string_view name) {
     auto at = LowerBound(name);
-    if (at == m_subkeys.end() || !FoldedEqual(at->m_name, name))
-        return false;
+    if (at == m_subkeys.end() || !FoldedEqual(at->m_name, name)) return false;
     m_subkeys.erase(at);
     return true;
 }
@@ -61,8 +58,7 @@ const RegistryKey* RegistryKey::Find(const std::vector<std::string>& path) const
     const RegistryKey* key = this;
     for (const std::string& part : path) {
         key = key->FindSubkey(part);
-        if (!key)
-            return nullptr;
+        if (!key) return nullptr;
     }
     return key;
 }
@@ -73,18 +69,15 @@ RegistryKey* RegistryKey::Find(const std::vector<std::string>& path) {
 
 const RegistryValue* RegistryKey::FindValue(std::string_view name) const {
     for (const RegistryValue& value : m_values) {
-        if (FoldedEqual(value.name, name))
-            return &value;
+        if (FoldedEqual(value.name, name)) return &value;
     }
     return nullptr;
 }
 
 bool RegistryKey::SetValue(std::string_view name, DWORD type, std::vector<BYTE> data) {
     for (RegistryValue& value : m_values) {
-        if (!FoldedEqual(value.name, name))
-            continue;
-        if (value.type == type && value.data == data)
-            return false;
+        if (!FoldedEqual(value.name, name)) continue;
+        if (value.type == type && value.data == data) return false;
         value.type = type;
         value.data = std::move(data);
         return true;
@@ -97,8 +90,7 @@ bool RegistryKey::RemoveValue(std::string_view name) {
     auto it = std::find_if(m_values.begin(), m_values.end(), [&](const RegistryValue& value) {
         return FoldedEqual(value.name, name);
     });
-    if (it == m_values.end())
-        return false;
+    if (it == m_values.end()) return false;
     m_values.erase(it);
     return true;
 }

@@ -20,19 +20,15 @@ void AppendHexByte(std::string* out, unsigned char c) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
 // Two hex digits at `text[at]`, or -1.
 int HexByteAt(std::string_view text, size_t at) {
-    if (at + 2 > text.size())
-        return -1;
+    if (at + 2 > text.size()) return -1;
     const int high = HexValue(text[at]);
     const int low = HexValue(text[at + 1]);
     return (high < 0 || low < 0) ? -1 : high * 16 + low;
@@ -70,11 +66,9 @@ std::string EscapeKeyName(std::string_view name) {
 }
 
 bool IsPlainString(const RegistryValue& value) {
-    if (value.type != REG_SZ || value.data.empty() || value.data.back() != 0)
-        return false;
+    if (value.type != REG_SZ || value.data.empty() || value.data.back() != 0) return false;
     for (size_t i = 0; i + 1 < value.data.size(); ++i) {
-        if (value.data[i] == 0)
-            return false;
+        if (value.data[i] == 0) return false;
     }
     return true;
 }
@@ -100,8 +94,7 @@ std::string FormatData(const RegistryValue& value) {
         out = text;
     }
     for (size_t i = 0; i < value.data.size(); ++i) {
-        if (i > 0)
-            out += ',';
+        if (i > 0) out += ',';
         AppendHexByte(&out, value.data[i]);
     }
     return out;
@@ -142,21 +135,18 @@ public:
 
     bool AtEnd() const { return m_at == m_text.size(); }
     bool Consume(std::string_view word) {
-        if (m_text.substr(m_at, word.size()) != word)
-            return false;
+        if (m_text.substr(m_at, word.size()) != word) return false;
         m_at += word.size();
         return true;
     }
 
     // A quoted string with its escapes, the cursor on the opening quote.
     std::optional<std::string> QuotedString() {
-        if (!Consume("\""))
-            return std::nullopt;
+        if (!Consume("\"")) return std::nullopt;
         std::string out;
         while (m_at < m_text.size()) {
             const char c = m_text[m_at++];
-            if (c == '"')
-                return out;
+            if (c == '"') return out;
             if (c != '\\') {
                 out += c;
                 continue;
@@ -165,8 +155,7 @@ public:
                 out += m_text[m_at - 1];
             } else if (Consume("x")) {
                 const int byte = HexByteAt(m_text, m_at);
-                if (byte < 0)
-                    return std::nullopt;
+                if (byte < 0) return std::nullopt;
                 out += static_cast<char>(byte);
                 m_at += 2;
             } else {
@@ -184,8 +173,7 @@ public:
             number = number * 16 + static_cast<DWORD>(HexValue(m_text[m_at++]));
             ++digits;
         }
-        if (digits == 0)
-            return std::nullopt;
+        if (digits == 0) return std::nullopt;
         return number;
     }
 
@@ -193,20 +181,16 @@ public:
     std::optional<std::vector<BYTE>> HexBytes() {
         std::vector<BYTE> bytes;
         SkipSpaces();
-        if (AtEnd())
-            return bytes;
+        if (AtEnd()) return bytes;
         while (true) {
             SkipSpaces();
             const int byte = HexByteAt(m_text, m_at);
-            if (byte < 0)
-                return std::nullopt;
+            if (byte < 0) return std::nullopt;
             bytes.push_back(static_cast<BYTE>(byte));
             m_at += 2;
             SkipSpaces();
-            if (AtEnd())
-                return bytes;
-            if (!Consume(","))
-                return std::nullopt;
+            if (AtEnd()) return bytes;
+            if (!Consume(",")) return std::nullopt;
         }
     }
 
@@ -228,8 +212,7 @@ std::optional<std::string> UnescapeKeyName(std::string_view text) {
             continue;
         }
         const int byte = HexByteAt(text, i + 1);
-        if (byte < 0)
-            return std::nullopt;
+        if (byte < 0) return std::nullopt;
         out += static_cast<char>(byte);
         i += 2;
     }
@@ -248,13 +231,10 @@ std::optional<std::vector<std::string>> SectionPath(std::string_view header) {
             return std::nullopt;
         }
         parts.push_back(std::move(*name));
-        if (parts.size() > kMaxKeyDepth)
-            return std::nullopt;
-        if (end == std::string_view::npos)
-            break;
+        if (parts.size() > kMaxKeyDepth) return std::nullopt;
+        if (end == std::string_view::npos) break;
         inner.remove_prefix(end + 1);
-        if (inner.empty())
-            return std::nullopt;  // a trailing backslash
+        if (inner.empty()) return std::nullopt;  // a trailing backslash
     }
     return parts;
 }
@@ -267,8 +247,7 @@ std::optional<RegistryValue> ValueData(LineReader* line) {
         value.data.push_back(0);
     } else if (line->Consume("dword:")) {
         std::optional<DWORD> number = line->HexNumber();
-        if (!number)
-            return std::nullopt;
+        if (!number) return std::nullopt;
         value.type = REG_DWORD;
         for (int shift = 0; shift < 32; shift += 8) {
             value.data.push_back(static_cast<BYTE>(*number >> shift));
@@ -277,21 +256,17 @@ std::optional<RegistryValue> ValueData(LineReader* line) {
         value.type = REG_BINARY;
         if (line->Consume("(")) {
             std::optional<DWORD> type = line->HexNumber();
-            if (!type || !line->Consume(")"))
-                return std::nullopt;
+            if (!type || !line->Consume(")")) return std::nullopt;
             value.type = *type;
         }
-        if (!line->Consume(":"))
-            return std::nullopt;
+        if (!line->Consume(":")) return std::nullopt;
         std::optional<std::vector<BYTE>> bytes = line->HexBytes();
-        if (!bytes)
-            return std::nullopt;
+        if (!bytes) return std::nullopt;
         value.data = std::move(*bytes);
     } else {
         return std::nullopt;
     }
-    if (!line->AtEnd())
-        return std::nullopt;
+    if (!line->AtEnd()) return std::nullopt;
     return value;
 }
 
@@ -306,37 +281,29 @@ std::optional<RegistryValue> ValueLine(std::string_view text) {
         }
         name = std::move(*quoted);
     }
-    if (!line.Consume("="))
-        return std::nullopt;
+    if (!line.Consume("=")) return std::nullopt;
     std::optional<RegistryValue> value = ValueData(&line);
-    if (value)
-        value->name = std::move(name);
+    if (value) value->name = std::move(name);
     return value;
 }
 
 // One line into the tree; `section` is the key that values go to (null before any section).
 const char* ParseLine(std::string_view line, RegistryKey* root, RegistryKey** section) {
-    if (line.empty() || line.front() == ';')
-        return nullptr;
+    if (line.empty() || line.front() == ';') return nullptr;
     if (line.front() == '[') {
-        if (line.size() < 2 || line.back() != ']')
-            return "section header without ']'";
+        if (line.size() < 2 || line.back() != ']') return "section header without ']'";
         std::optional<std::vector<std::string>> path = SectionPath(line);
-        if (!path)
-            return "bad key path";
+        if (!path) return "bad key path";
         RegistryKey* key = root;
         for (const std::string& part : *path)
             key = &key->AddSubkey(part, nullptr);
         *section = key;
         return nullptr;
     }
-    if (line.front() != '@' && line.front() != '"')
-        return "unexpected text";
-    if (!*section)
-        return "value before any section";
+    if (line.front() != '@' && line.front() != '"') return "unexpected text";
+    if (!*section) return "value before any section";
     std::optional<RegistryValue> value = ValueLine(line);
-    if (!value)
-        return "bad value line";
+    if (!value) return "bad value line";
     (*section)->SetValue(value->name, value->type, std::move(value->data));
     return nullptr;
 }
@@ -352,11 +319,9 @@ bool ParseRegistry(std::string_view text, RegistryKey* root, std::string* error)
         const size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (const char* problem = ParseLine(line, root, &section)) {
-            if (error)
-                *error = "line " + std::to_string(number) + ": " + problem;
+            if (error) *error = "line " + std::to_string(number) + ": " + problem;
             *root = RegistryKey();
             return false;
         }

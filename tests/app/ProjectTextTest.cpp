@@ -64,8 +64,7 @@ protected:
         return file;
     }
     void TearDown() override {
-        if (file)
-            std::fclose(file);
+        if (file) std::fclose(file);
     }
     TempDir dir;
     std::FILE* file = nullptr;

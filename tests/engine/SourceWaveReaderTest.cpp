@@ -56,12 +56,20 @@ TEST_F(SourceWaveReaderTest, files_that_are_not_wave_fail_without_a_message) {
     EXPECT_TRUE(prompt.Messages().empty());
 }
 
-TEST_F(SourceWaveReaderTest, data_over_two_gigabytes_is_reported_as_too_long) {
+TEST_F(SourceWaveReaderTest, failures_say_why_and_tell_the_user_nothing) {
+    using Error = SourceWaveReader::OpenError;
     EXPECT_FALSE(OpenBuilt(WavFileBuilder().Samples({1, 2}).DeclaredDataSize(0x80000000u)));
-    ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0].text, "Audio file is too long !");
-    EXPECT_EQ(prompt.Messages()[0].caption, "Opening Error");
+    EXPECT_EQ(reader.LastError(), Error::TooLong);
     EXPECT_FALSE(reader.IsOpen());
+    EXPECT_FALSE(reader.Open(dir.File("missing.wav").c_str()));
+    EXPECT_EQ(reader.LastError(), Error::CannotOpen);
+    EXPECT_FALSE(OpenBuilt(WavFileBuilder().FormType("AVI ")));
+    EXPECT_EQ(reader.LastError(), Error::NotWave);
+    EXPECT_FALSE(OpenBuilt(WavFileBuilder().Bits(8).Samples({0})));
+    EXPECT_EQ(reader.LastError(), Error::UnsupportedFormat);
+    EXPECT_TRUE(OpenBuilt(WavFileBuilder().Samples({1, 2})));
+    EXPECT_EQ(reader.LastError(), Error::None);
+    EXPECT_TRUE(prompt.Messages().empty());
 }
 
 TEST_F(SourceWaveReaderTest, only_16_bit_pcm_with_one_to_eight_channels_is_accepted) {

@@ -50,8 +50,7 @@ protected:
         for (;;) {
             const uint32_t got = stream.Read(buffer.data(), piece);
             all.insert(all.end(), buffer.begin(), buffer.begin() + got);
-            if (got < piece)
-                return all;
+            if (got < piece) return all;
         }
     }
 

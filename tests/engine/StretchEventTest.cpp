@@ -15,8 +15,7 @@ std::vector<StretchEvent*> Walk(StretchEvent* head) {
 
 // Checks the list invariants: sorted, back links mirror forward links, head has no m_prev.
 void ExpectConsistent(StretchEvent* head) {
-    if (!head)
-        return;
+    if (!head) return;
     EXPECT_EQ(head->m_prev, nullptr);
     for (StretchEvent* e = head; e->m_next; e = e->m_next) {
         EXPECT_EQ(e->m_next->m_prev, e);

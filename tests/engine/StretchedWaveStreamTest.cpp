@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/ui/MessageBox.h"
 #include "tests/engine/StreamFixture.h"
+#include "tests/support/RecordingUserPrompt.h"
 
 namespace {
 
@@ -154,6 +156,21 @@ TEST_F(StretchedWaveStreamTest, each_new_stream_becomes_current_and_its_end_clea
         EXPECT_EQ(CurrentStream(), &current);
     }
     EXPECT_EQ(CurrentStream(), &current);
+}
+
+TEST_F(StretchedWaveStreamTest, only_the_playback_stream_tells_the_user_a_file_is_too_long) {
+    RecordingUserPrompt prompt;
+    path = dir.File("long.wav");
+    WavFileBuilder().Samples({1, 2}).DeclaredDataSize(0x80000000u).Write(path);
+    StretchedWaveStream private_stream(StretchedWaveStream::Role::Private);
+    EXPECT_FALSE(private_stream.Open(path.c_str()));
+    EXPECT_EQ(private_stream.GetOpenError(), SourceWaveReader::OpenError::TooLong);
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_FALSE(stream.Open(path.c_str()));
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0].text, "Audio file is too long !");
+    EXPECT_EQ(prompt.Messages()[0].caption, "Opening Error");
+    EXPECT_EQ(prompt.Messages()[0].type & MB_ICONMASK, MB_ICONERROR);
 }
 
 TEST_F(StretchedWaveStreamTest, a_closed_stream_reads_nothing_and_refuses_seeks) {

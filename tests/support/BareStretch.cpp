@@ -40,8 +40,7 @@ void BareStretchLoop(const BareSource& source, uint16_t channels, uint32_t rate,
     for (;;) {
         if (st.numSamples() == 0) {
             const size_t n = source(raw.data(), chunk_frames);
-            if (n == 0)
-                break;
+            if (n == 0) break;
             const size_t count = n * channels;
             for (size_t i = 0; i < count; ++i)
                 in[i] = raw[i] * (1.0f / 32768.0f);

@@ -6,8 +6,7 @@
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tkv-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder");
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
     m_path = pattern;
 }
 

@@ -29,8 +29,7 @@ void PutChunk(std::vector<uint8_t>& out, const std::string& id, const std::vecto
     Put32(out,
           declared >= 0 ? static_cast<uint32_t>(declared) : static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
-    if (body.size() & 1)
-        out.push_back(0);
+    if (body.size() & 1) out.push_back(0);
 }
 
 }  // namespace
@@ -123,23 +122,19 @@ std::vector<uint8_t> WavFileBuilder::FormatRecord() const {
         const uint8_t pcm[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         f.insert(f.end(), pcm, pcm + 16);
-        if (!m_extensible_pcm)
-            f[24] = 0x03;  // IEEE float
+        if (!m_extensible_pcm) f[24] = 0x03;  // IEEE float
     }
-    if (m_format_size >= 0)
-        f.resize(static_cast<size_t>(m_format_size), 0xEE);
+    if (m_format_size >= 0) f.resize(static_cast<size_t>(m_format_size), 0xEE);
     return f;
 }
 
 std::vector<uint8_t> WavFileBuilder::Bytes() const {
     std::vector<uint8_t> body;
     PutId(body, m_form_type);
-    if (!m_omit_format)
-        PutChunk(body, "fmt ", FormatRecord());
+    if (!m_omit_format) PutChunk(body, "fmt ", FormatRecord());
     for (const Chunk& c : m_before)
         PutChunk(body, c.id, c.body);
-    if (!m_omit_data)
-        PutChunk(body, "data", m_data, m_declared_data_size);
+    if (!m_omit_data) PutChunk(body, "data", m_data, m_declared_data_size);
     for (const Chunk& c : m_after)
         PutChunk(body, c.id, c.body);
     std::vector<uint8_t> file;
@@ -154,8 +149,7 @@ void WavFileBuilder::Write(const std::string& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
+    if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::vector<int16_t> TestSignal(uint32_t frames, uint16_t channels, uint32_t rate, uint32_t seed) {

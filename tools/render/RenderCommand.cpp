@@ -10,7 +10,6 @@
 #include "app/ProjectFile.h"
 #include "engine/AudioExport.h"
 #include "engine/StretchEvent.h"
-#include "tools/render/CapturingUserPrompt.h"
 #include "tools/render/TerminalProgressBar.h"
 
 namespace {
@@ -43,8 +42,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options* options)
         if (arg == "-h" || arg == "--help") {
             options->help = true;
         } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 == args.size())
-                return "option " + arg + " needs a file name";
+            if (i + 1 == args.size()) return "option " + arg + " needs a file name";
             options->output = args[++i];
         } else if (arg.rfind("--output=", 0) == 0) {
             options->output = arg.substr(9);
@@ -56,17 +54,14 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options* options)
             return "more than one project given: " + arg;
         }
     }
-    if (!options->help && options->project.empty())
-        return "no project file given";
-    if (options->output && options->output->empty())
-        return "the output file name is empty";
+    if (!options->help && options->project.empty()) return "no project file given";
+    if (options->output && options->output->empty()) return "the output file name is empty";
     return std::nullopt;
 }
 
 // A path from the project, taken relative to the project file's folder.
 std::string ProjectRelative(const std::string& project, const std::string& path) {
-    if (path.empty() || std::filesystem::path(path).is_absolute())
-        return path;
+    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
     return (std::filesystem::path(project).parent_path() / path).lexically_normal().string();
 }
 
@@ -112,13 +107,10 @@ int Render(const Options& options, std::FILE* err) {
     const std::string audio = ProjectRelative(options.project, project.m_audio_path);
 
     ProjectEventList events(project);
-    CapturingUserPrompt prompt;
     TerminalProgressBar bar(err);
     AudioExport job({audio, output, project.m_initial_offset});
-    if (job.Run([&bar](int percent) { bar.Show(percent); }))
-        return kRenderOk;
-    const std::string engine_message = prompt.LastMessage();
-    return Fail(err, engine_message.empty() ? job.ErrorMessage() : audio + ": " + engine_message);
+    if (job.Run([&bar](int percent) { bar.Show(percent); })) return kRenderOk;
+    return Fail(err, job.ErrorMessage());
 }
 
 }  // namespace

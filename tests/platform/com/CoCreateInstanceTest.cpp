@@ -16,11 +16,9 @@
 
 // The test executable is an in-process server too (linked with exported symbols).
 extern "C" HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
-    if (clsid != CLSID_TestInExecutable)
-        return CLASS_E_CLASSNOTAVAILABLE;
+    if (clsid != CLSID_TestInExecutable) return CLASS_E_CLASSNOTAVAILABLE;
     return SimpleClassFactory::Create(TestObject::Create, iid, object);
 }
 
@@ -30,8 +28,7 @@ const std::string kModule = TKV_TEST_SERVER_MODULE;
 
 bool ModuleLoaded() {
     void* handle = dlopen(kModule.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
+    if (handle) dlclose(handle);
     return handle != nullptr;
 }
 
@@ -116,8 +113,7 @@ TEST_F(ComTest, threads_create_while_unused_libraries_are_freed) {
                 const HRESULT hr = CoCreateInstance(CLSID_TestInModule, nullptr,
                                                     CLSCTX_INPROC_SERVER, IID_ITestValue,
                                                     reinterpret_cast<void**>(value.GetAddressOf()));
-                if (FAILED(hr) || value->Value() != 99)
-                    ++failures;
+                if (FAILED(hr) || value->Value() != 99) ++failures;
             }
         });
     }

@@ -1,8 +1,7 @@
 #include "tests/platform/com/TestObject.h"
 
 HRESULT TestObject::Create(IUnknown* outer, REFIID iid, void** object) {
-    if (outer)
-        return CLASS_E_NOAGGREGATION;
+    if (outer) return CLASS_E_NOAGGREGATION;
     TestObject* made = Make(42);
     const HRESULT hr = made->QueryInterface(iid, object);
     made->Release();
@@ -10,8 +9,7 @@ HRESULT TestObject::Create(IUnknown* outer, REFIID iid, void** object) {
 }
 
 HRESULT TestObject::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_ITestValue) {
         *object = static_cast<ITestValue*>(this);
         AddRef();
@@ -23,7 +21,6 @@ HRESULT TestObject::QueryInterface(REFIID iid, void** object) {
 
 ULONG TestObject::Release() {
     const ULONG left = --m_references;
-    if (left == 0)
-        delete this;
+    if (left == 0) delete this;
     return left;
 }

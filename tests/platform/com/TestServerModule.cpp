@@ -19,8 +19,7 @@ public:
     ULONG AddRef() override { return ++m_references; }
     ULONG Release() override {
         const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
+        if (left == 0) delete this;
         return left;
     }
 
@@ -29,11 +28,9 @@ protected:
     ~Counted() override { --g_objects; }
 
     HRESULT Answer(bool known, void** object) {
-        if (!object)
-            return E_POINTER;
+        if (!object) return E_POINTER;
         *object = known ? static_cast<Interface*>(this) : nullptr;
-        if (!known)
-            return E_NOINTERFACE;
+        if (!known) return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -56,14 +53,11 @@ public:
         return Answer(iid == IID_IUnknown || iid == IID_IClassFactory, object);
     }
     HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-        if (!object)
-            return E_POINTER;
+        if (!object) return E_POINTER;
         *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
+        if (outer) return CLASS_E_NOAGGREGATION;
         auto* made = new (std::nothrow) ModuleObject();
-        if (!made)
-            return E_OUTOFMEMORY;
+        if (!made) return E_OUTOFMEMORY;
         const HRESULT hr = made->QueryInterface(iid, object);
         made->Release();
         return hr;
@@ -77,14 +71,11 @@ public:
 }  // namespace
 
 TKV_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
-    if (clsid != CLSID_TestInModule)
-        return CLASS_E_CLASSNOTAVAILABLE;
+    if (clsid != CLSID_TestInModule) return CLASS_E_CLASSNOTAVAILABLE;
     auto* factory = new (std::nothrow) ModuleFactory();
-    if (!factory)
-        return E_OUTOFMEMORY;
+    if (!factory) return E_OUTOFMEMORY;
     const HRESULT hr = factory->QueryInterface(iid, object);
     factory->Release();
     return hr;

@@ -18,16 +18,13 @@ std::vector<BYTE> RegistryTest::Query(HKEY key, const char* name, DWORD* type, L
         result = RegQueryValueExA(key, name, nullptr, type, data.data(), &size);
         data.resize(size);
     }
-    if (status)
-        *status = result;
-    if (result != ERROR_SUCCESS)
-        data.clear();
+    if (status) *status = result;
+    if (result != ERROR_SUCCESS) data.clear();
     return data;
 }
 
 std::string RegistryTest::QueryString(HKEY key, const char* name) {
     std::vector<BYTE> data = Query(key, name);
-    if (!data.empty() && data.back() == 0)
-        data.pop_back();
+    if (!data.empty() && data.back() == 0) data.pop_back();
     return std::string(data.begin(), data.end());
 }

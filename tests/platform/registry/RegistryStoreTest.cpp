@@ -32,8 +32,7 @@ std::vector<fs::path> DamagedCopies(const fs::path& folder) {
 template <typename Work>
 pid_t Spawn(Work work) {
     const pid_t pid = fork();
-    if (pid == 0)
-        _exit(work() ? 0 : 1);
+    if (pid == 0) _exit(work() ? 0 : 1);
     return pid;
 }
 
@@ -46,14 +45,12 @@ bool WriteKeys(const std::string& prefix, int count) {
     for (int i = 0; i < count; ++i) {
         const std::string path = "Software\\Race\\" + prefix + std::to_string(i);
         HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
-            return false;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS) return false;
         const DWORD number = static_cast<DWORD>(i);
         const LONG status =
             RegSetValueExA(key, "n", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
         RegCloseKey(key);
-        if (status != ERROR_SUCCESS)
-            return false;
+        if (status != ERROR_SUCCESS) return false;
     }
     return true;
 }
@@ -90,8 +87,7 @@ TEST_F(RegistryTest, any_byte_sequence_round_trips_through_the_file) {
         every_byte += static_cast<char>(c);
     std::string key_name;  // every byte allowed in a key name
     for (int c = 1; c < 128; ++c) {
-        if (c != '\\')
-            key_name += static_cast<char>(c);
+        if (c != '\\') key_name += static_cast<char>(c);
     }
     const std::string path = "Software\\" + key_name + "\\%41]";
     HKEY key = Create(HKEY_CURRENT_USER, path.c_str());
@@ -195,8 +191,7 @@ TEST_F(RegistryTest, first_use_hooks_run_once_per_folder_and_may_use_the_registr
     const int mine = ++generation;
     runs = 0;
     RegisterFirstUseHook([mine] {
-        if (mine != generation)
-            return;
+        if (mine != generation) return;
         ++runs;
         HKEY key = nullptr;
         if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\FromHook", &key) == ERROR_SUCCESS) {
@@ -228,8 +223,7 @@ TEST_F(RegistryTest, a_hook_registered_after_first_use_runs_at_once) {
     HKEY key = nullptr;
     RegOpenKeyA(HKEY_CURRENT_USER, "Software", &key);  // the first use
     RegisterFirstUseHook([mine] {
-        if (mine == generation)
-            ++runs;
+        if (mine == generation) ++runs;
     });
     EXPECT_EQ(runs, 1);
     ++generation;
