@@ -29,7 +29,7 @@ test-sanitize: deps
 	    -DTKV_SANITIZE=ON -DTKV_SANITIZE_ONLY_CORE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform' --timeout 900
+	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform|media' --timeout 900
 
 # Until the main window exists, `run` starts the headless renderer when it is built.
 run: build

@@ -80,7 +80,7 @@ WavFileBuilder& WavFileBuilder::Extensible(bool pcm_sub_format) {
 
 WavFileBuilder& WavFileBuilder::Samples(std::vector<int16_t> samples) {
     m_data.resize(samples.size() * 2);
-    std::memcpy(m_data.data(), samples.data(), m_data.size());
+    if (!samples.empty()) std::memcpy(m_data.data(), samples.data(), m_data.size());
     return *this;
 }
 

@@ -1,0 +1,53 @@
+#include "platform/media/MediaTypeFunctions.h"
+
+#include <cstring>
+
+#include "platform/com/objbase.h"
+
+void FreeMediaType(AM_MEDIA_TYPE& type) {
+    if (type.pbFormat) CoTaskMemFree(type.pbFormat);
+    type.cbFormat = 0;
+    type.pbFormat = nullptr;
+    if (type.pUnk) {
+        type.pUnk->Release();
+        type.pUnk = nullptr;
+    }
+}
+
+void DeleteMediaType(AM_MEDIA_TYPE* type) {
+    if (!type) return;
+    FreeMediaType(*type);
+    CoTaskMemFree(type);
+}
+
+HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source) {
+    if (!target || !source) return E_POINTER;
+    if (target == source) return S_OK;
+    *target = *source;
+    if (source->cbFormat != 0 && source->pbFormat) {
+        target->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(source->cbFormat));
+        if (!target->pbFormat) {
+            target->cbFormat = 0;
+            target->pUnk = nullptr;
+            return E_OUTOFMEMORY;
+        }
+        std::memcpy(target->pbFormat, source->pbFormat, source->cbFormat);
+    } else {
+        // A size without a block (or a block without a size) is treated as no format at all.
+        target->cbFormat = 0;
+        target->pbFormat = nullptr;
+    }
+    if (target->pUnk) target->pUnk->AddRef();
+    return S_OK;
+}
+
+AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* source) {
+    if (!source) return nullptr;
+    auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
+    if (!type) return nullptr;
+    if (FAILED(CopyMediaType(type, source))) {
+        CoTaskMemFree(type);
+        return nullptr;
+    }
+    return type;
+}

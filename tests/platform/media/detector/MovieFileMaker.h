@@ -1,0 +1,32 @@
+// Makes short movies for tests with FFmpeg's encoders and muxers: MPEG-1 video with MP2 audio
+// in an MPEG program stream, MJPEG with PCM in AVI, or either stream alone. Pictures are flat
+// grey levels that change every frame; sound is a sine tone.
+#pragma once
+
+#include <string>
+
+extern "C" {
+#include <libavcodec/codec_id.h>
+}
+
+struct MovieRecipe {
+    std::string container = "mpeg";            // a libavformat muxer name: "mpeg", "avi"
+    AVCodecID video = AV_CODEC_ID_MPEG1VIDEO;  // AV_CODEC_ID_NONE: no video stream
+    AVCodecID audio = AV_CODEC_ID_MP2;         // AV_CODEC_ID_NONE: no audio stream
+    int width = 64;
+    int height = 48;
+    int rate_num = 25;  // frames per second, as a fraction
+    int rate_den = 1;
+    int frames = 25;
+    int sample_rate = 44100;
+    int channels = 2;
+
+    static MovieRecipe Mpeg();  // MPEG-1 + MP2 in .mpg
+    static MovieRecipe Avi();   // MJPEG + 16-bit PCM in .avi
+};
+
+class MovieFileMaker {
+public:
+    // False, with the reason in `error`, when a codec or the muxer refuses.
+    static bool Make(const std::string& path, const MovieRecipe& recipe, std::string* error);
+};
