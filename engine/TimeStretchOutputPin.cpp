@@ -1,0 +1,198 @@
+#include "engine/TimeStretchOutputPin.h"
+
+#include <algorithm>
+
+#include "engine/TimeStretchSource.h"
+#include "platform/com/ComPtr.h"
+#include "platform/media/base/CMemAllocator.h"
+#include "platform/sync/CAutoLock.h"
+
+namespace {
+
+constexpr REFERENCE_TIME kUnitsPerByte = 10'000'000;
+
+}  // namespace
+
+TimeStretchOutputPin::TimeStretchOutputPin(TimeStretchSource* filter, CCritSec* lock)
+    : CBasePin("Tarvik Time Stretcher output pin", filter, lock, u"Output", PINDIR_OUTPUT),
+      m_source(filter) {}
+
+TimeStretchOutputPin::~TimeStretchOutputPin() = default;
+
+HRESULT TimeStretchOutputPin::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IAsyncReader)) {
+        m_reader_asked = true;
+        return GetInterface(static_cast<IAsyncReader*>(this), object);
+    }
+    return CBasePin::NonDelegatingQueryInterface(iid, object);
+}
+
+// ---- media types and connection ----------------------------------------------------------
+
+HRESULT TimeStretchOutputPin::GetMediaType(int position, CMediaType* type) {
+    if (position < 0) return E_INVALIDARG;
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    if (!type) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    CAutoLock lock(m_lock);
+    if (!m_source->IsServing()) return VFW_S_NO_MORE_ITEMS;  // nothing to offer yet
+    return type->Set(m_source->ServedType());
+}
+
+HRESULT TimeStretchOutputPin::CheckMediaType(const CMediaType* type) {
+    if (!type) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    CAutoLock lock(m_lock);
+    if (!m_source->IsServing()) return S_FALSE;
+    const CMediaType& mine = m_source->ServedType();
+    if (*type->Type() != *mine.Type()) return S_FALSE;
+    if (*mine.Subtype() != GUID_NULL && *type->Subtype() != *mine.Subtype()) return S_FALSE;
+    return S_OK;
+}
+
+HRESULT TimeStretchOutputPin::CheckConnect(IPin* pin) {
+    m_reader_asked = false;
+    return CBasePin::CheckConnect(pin);
+}
+
+HRESULT TimeStretchOutputPin::CompleteConnect(IPin* receive_pin) {
+    if (!m_reader_asked) return VFW_E_NO_TRANSPORT;
+    return CBasePin::CompleteConnect(receive_pin);
+}
+
+HRESULT TimeStretchOutputPin::BreakConnect() {
+    m_reader_asked = false;
+    return CBasePin::BreakConnect();
+}
+
+// ---- IAsyncReader ------------------------------------------------------------------------
+
+bool TimeStretchOutputPin::IsAcceptableAlignment(long alignment) {
+    LONG queue_alignment = 1;
+    m_source->Queue().Alignment(&queue_alignment);
+    return alignment > 0 && (queue_alignment <= 1 || alignment % queue_alignment == 0);
+}
+
+HRESULT TimeStretchOutputPin::RequestAllocator(IMemAllocator* preferred,
+                                               ALLOCATOR_PROPERTIES* properties,
+                                               IMemAllocator** actual) {
+    if (!properties || !actual) return E_POINTER;
+    *actual = nullptr;
+    if (!m_source) return E_UNEXPECTED;
+    if (!IsAcceptableAlignment(properties->cbAlign)) {
+        LONG alignment = 1;
+        m_source->Queue().Alignment(&alignment);
+        properties->cbAlign = alignment;
+    }
+    ALLOCATOR_PROPERTIES granted{};
+    if (preferred && SUCCEEDED(preferred->SetProperties(properties, &granted)) &&
+        IsAcceptableAlignment(granted.cbAlign)) {
+        preferred->AddRef();
+        *actual = preferred;
+        return S_OK;
+    }
+    // E_OUTOFMEMORY when it cannot be made, E_NOINTERFACE without the allocator interface.
+    ComPtr<IMemAllocator> allocator;
+    HRESULT hr = CMemAllocator::CreateInstance(nullptr, IID_IMemAllocator,
+                                               reinterpret_cast<void**>(allocator.GetAddressOf()));
+    if (FAILED(hr)) return hr;
+    hr = allocator->SetProperties(properties, &granted);
+    if (FAILED(hr)) return hr;
+    if (!IsAcceptableAlignment(granted.cbAlign)) return VFW_E_BADALIGN;
+    *actual = allocator.Detach();
+    return S_OK;
+}
+
+HRESULT TimeStretchOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, LONG* length,
+                                          BYTE** buffer) {
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    HRESULT hr = sample->GetTime(&start, &stop);
+    if (FAILED(hr)) return hr;
+    if (start < 0 || stop < start) return E_INVALIDARG;
+    *position = start / kUnitsPerByte;
+    LONGLONG count = (stop - start) / kUnitsPerByte;
+    LONGLONG total = 0;
+    LONGLONG available = 0;
+    m_source->Queue().Length(&total, &available);
+    if (*position + count > total) {
+        LONG alignment = 1;
+        m_source->Queue().Alignment(&alignment);
+        const LONGLONG rounded =
+            alignment > 1 ? (total + alignment - 1) / alignment * alignment : total;
+        if (*position + count > rounded) {
+            // A read at or beyond the end asks for nothing rather than for a negative count.
+            const LONGLONG end = std::max(total, *position);
+            count = end - *position;
+            REFERENCE_TIME end_time = end * kUnitsPerByte;
+            sample->SetTime(&start, &end_time);
+        }
+    }
+    if (count > sample->GetSize()) return VFW_E_BUFFER_OVERFLOW;
+    *length = static_cast<LONG>(count);
+    hr = sample->GetPointer(buffer);
+    return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT TimeStretchOutputPin::Request(IMediaSample* sample, DWORD_PTR user) {
+    if (!sample) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    if (!m_source->IsServing()) return VFW_E_WRONG_STATE;
+    LONGLONG position = 0;
+    LONG length = 0;
+    BYTE* buffer = nullptr;
+    const HRESULT hr = SampleRange(sample, &position, &length, &buffer);
+    if (FAILED(hr)) return hr;
+    return m_source->Queue().Request(position, length, TRUE, buffer, sample, user);
+}
+
+HRESULT TimeStretchOutputPin::WaitForNext(DWORD milliseconds, IMediaSample** sample,
+                                          DWORD_PTR* user) {
+    if (!sample || !user) return E_POINTER;
+    *sample = nullptr;
+    *user = 0;
+    if (!m_source) return E_UNEXPECTED;
+    LONG bytes = 0;
+    const HRESULT hr = m_source->Queue().WaitForNext(milliseconds, sample, user, &bytes);
+    if (SUCCEEDED(hr) && *sample) (*sample)->SetActualDataLength(bytes);
+    return hr;
+}
+
+HRESULT TimeStretchOutputPin::SyncReadAligned(IMediaSample* sample) {
+    if (!sample) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    if (!m_source->IsServing()) return VFW_E_WRONG_STATE;
+    LONGLONG position = 0;
+    LONG length = 0;
+    BYTE* buffer = nullptr;
+    HRESULT hr = SampleRange(sample, &position, &length, &buffer);
+    if (FAILED(hr)) return hr;
+    LONG bytes = 0;
+    hr = m_source->Queue().SyncReadAligned(position, length, buffer, &bytes, sample);
+    sample->SetActualDataLength(bytes);
+    return hr;
+}
+
+HRESULT TimeStretchOutputPin::SyncRead(LONGLONG position, LONG length, BYTE* buffer) {
+    if (!buffer) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    if (!m_source->IsServing()) return VFW_E_WRONG_STATE;
+    return m_source->Queue().SyncRead(position, length, buffer);
+}
+
+HRESULT TimeStretchOutputPin::Length(LONGLONG* total, LONGLONG* available) {
+    if (!total) return E_POINTER;
+    if (!m_source) return E_UNEXPECTED;
+    return m_source->Queue().Length(total, available);
+}
+
+HRESULT TimeStretchOutputPin::BeginFlush() {
+    if (!m_source) return E_UNEXPECTED;
+    return m_source->Queue().BeginFlush();
+}
+
+HRESULT TimeStretchOutputPin::EndFlush() {
+    if (!m_source) return E_UNEXPECTED;
+    return m_source->Queue().EndFlush();
+}
