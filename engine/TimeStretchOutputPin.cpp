@@ -14,95 +14,22 @@ constexpr REFERENCE_TIME kUnitsPerByte = 10'000'000;
 }  // namespace
 
 TimeStretchOutputPin::TimeStretchOutputPin(TimeStretchSource* filter, CCritSec* lock)
-    : CBasePin("Tarvik Time Stretcher output pin", filter, lock, u"Output", PINDIR_OUTPUT),
+    : CAsyncReaderPin("Tarvik Time Stretcher output pin", filter, lock, u"Output"),
       m_source(filter) {}
 
 TimeStretchOutputPin::~TimeStretchOutputPin() = default;
 
-HRESULT TimeStretchOutputPin::NonDelegatingQueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IAsyncReader)) {
-        m_reader_asked = true;
-        return GetInterface(static_cast<IAsyncReader*>(this), object);
-    }
-    return CBasePin::NonDelegatingQueryInterface(iid, object);
+const CMediaType* TimeStretchOutputPin::ServedType() {
+    return m_source && m_source->IsServing() ? &m_source->ServedType() : nullptr;
 }
 
-// ---- media types and connection ----------------------------------------------------------
-
-HRESULT TimeStretchOutputPin::GetMediaType(int position, CMediaType* type) {
-    if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
-    if (!type) return E_POINTER;
-    if (!m_source) return E_UNEXPECTED;
-    CAutoLock lock(m_lock);
-    if (!m_source->IsServing()) return VFW_S_NO_MORE_ITEMS;  // nothing to offer yet
-    return type->Set(m_source->ServedType());
-}
-
-HRESULT TimeStretchOutputPin::CheckMediaType(const CMediaType* type) {
-    if (!type) return E_POINTER;
-    if (!m_source) return E_UNEXPECTED;
-    CAutoLock lock(m_lock);
-    if (!m_source->IsServing()) return S_FALSE;
-    const CMediaType& mine = m_source->ServedType();
-    if (*type->Type() != *mine.Type()) return S_FALSE;
-    if (*mine.Subtype() != GUID_NULL && *type->Subtype() != *mine.Subtype()) return S_FALSE;
-    return S_OK;
-}
-
-HRESULT TimeStretchOutputPin::CheckConnect(IPin* pin) {
-    m_reader_asked = false;
-    return CBasePin::CheckConnect(pin);
-}
-
-HRESULT TimeStretchOutputPin::CompleteConnect(IPin* receive_pin) {
-    if (!m_reader_asked) return VFW_E_NO_TRANSPORT;
-    return CBasePin::CompleteConnect(receive_pin);
-}
-
-HRESULT TimeStretchOutputPin::BreakConnect() {
-    m_reader_asked = false;
-    return CBasePin::BreakConnect();
+LONG TimeStretchOutputPin::ReaderAlignment() {
+    LONG alignment = 1;
+    if (m_source) m_source->Queue().Alignment(&alignment);
+    return alignment;
 }
 
 // ---- IAsyncReader ------------------------------------------------------------------------
-
-bool TimeStretchOutputPin::IsAcceptableAlignment(long alignment) {
-    LONG queue_alignment = 1;
-    m_source->Queue().Alignment(&queue_alignment);
-    return alignment > 0 && (queue_alignment <= 1 || alignment % queue_alignment == 0);
-}
-
-HRESULT TimeStretchOutputPin::RequestAllocator(IMemAllocator* preferred,
-                                               ALLOCATOR_PROPERTIES* properties,
-                                               IMemAllocator** actual) {
-    if (!properties || !actual) return E_POINTER;
-    *actual = nullptr;
-    if (!m_source) return E_UNEXPECTED;
-    if (!IsAcceptableAlignment(properties->cbAlign)) {
-        LONG alignment = 1;
-        m_source->Queue().Alignment(&alignment);
-        properties->cbAlign = alignment;
-    }
-    ALLOCATOR_PROPERTIES granted{};
-    if (preferred && SUCCEEDED(preferred->SetProperties(properties, &granted)) &&
-        IsAcceptableAlignment(granted.cbAlign)) {
-        preferred->AddRef();
-        *actual = preferred;
-        return S_OK;
-    }
-    // E_OUTOFMEMORY when it cannot be made, E_NOINTERFACE without the allocator interface.
-    ComPtr<IMemAllocator> allocator;
-    HRESULT hr = CMemAllocator::CreateInstance(nullptr, IID_IMemAllocator,
-                                               reinterpret_cast<void**>(allocator.GetAddressOf()));
-    if (FAILED(hr)) return hr;
-    hr = allocator->SetProperties(properties, &granted);
-    if (FAILED(hr)) return hr;
-    if (!IsAcceptableAlignment(granted.cbAlign)) return VFW_E_BADALIGN;
-    *actual = allocator.Detach();
-    return S_OK;
-}
 
 HRESULT TimeStretchOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, LONG* length,
                                           BYTE** buffer) {

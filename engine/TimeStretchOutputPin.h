@@ -17,29 +17,16 @@
 // reader calls from the parser's streaming thread (the queue serialises them).
 #pragma once
 
-#include <atomic>
-
-#include "platform/media/base/CBasePin.h"
-#include "platform/media/strmif.h"
+#include "platform/media/base/CAsyncReaderPin.h"
 
 class TimeStretchSource;
 
-class TimeStretchOutputPin : public CBasePin, public IAsyncReader {
+class TimeStretchOutputPin : public CAsyncReaderPin {
 public:
     TimeStretchOutputPin(TimeStretchSource* filter, CCritSec* lock);
     ~TimeStretchOutputPin() override;
 
-    DECLARE_IUNKNOWN
-    // IPin and IAsyncReader; asking for the latter is what lets a connection complete.
-    HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
-
-    HRESULT GetMediaType(int position, CMediaType* type) override;
-    // S_OK for the filter's major type and its subtype (any, when that is GUID_NULL).
-    HRESULT CheckMediaType(const CMediaType* type) override;
-
     // IAsyncReader. Reads give VFW_E_WRONG_STATE while the filter serves nothing.
-    HRESULT RequestAllocator(IMemAllocator* preferred, ALLOCATOR_PROPERTIES* properties,
-                             IMemAllocator** actual) override;
     HRESULT Request(IMediaSample* sample, DWORD_PTR user) override;
     HRESULT WaitForNext(DWORD milliseconds, IMediaSample** sample, DWORD_PTR* user) override;
     HRESULT SyncReadAligned(IMediaSample* sample) override;
@@ -50,16 +37,12 @@ public:
     HRESULT EndFlush() override;
 
 protected:
-    // Starting a connection forgets whether the last peer asked for the reader.
-    HRESULT CheckConnect(IPin* pin) override;
-    HRESULT CompleteConnect(IPin* receive_pin) override;
-    HRESULT BreakConnect() override;
+    const CMediaType* ServedType() override;
+    LONG ReaderAlignment() override;
 
 private:
     // The sample's byte range and buffer, cut at the total length (its stop time follows).
     HRESULT SampleRange(IMediaSample* sample, LONGLONG* position, LONG* length, BYTE** buffer);
-    bool IsAcceptableAlignment(long alignment);
 
     TimeStretchSource* const m_source;
-    std::atomic<bool> m_reader_asked{false};
 };

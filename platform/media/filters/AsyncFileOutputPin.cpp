@@ -6,74 +6,12 @@
 #include "platform/sync/CAutoLock.h"
 
 AsyncFileOutputPin::AsyncFileOutputPin(AsyncFileSource* filter, CCritSec* lock)
-    : CBasePin("File Source output pin", filter, lock, u"Output", PINDIR_OUTPUT),
-      m_source(filter) {}
+    : CAsyncReaderPin("File Source output pin", filter, lock, u"Output"), m_source(filter) {}
 
 AsyncFileOutputPin::~AsyncFileOutputPin() = default;
 
-HRESULT AsyncFileOutputPin::NonDelegatingQueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IAsyncReader)) {
-        // The peer will pull: that is what lets the connection complete.
-        m_reader_asked = true;
-        return GetInterface(static_cast<IAsyncReader*>(this), object);
-    }
-    return CBasePin::NonDelegatingQueryInterface(iid, object);
-}
-
-HRESULT AsyncFileOutputPin::CheckMediaType(const CMediaType* type) {
-    if (!type) return E_POINTER;
-    CAutoLock lock(m_lock);
-    const CMediaType& mine = m_source->StreamType();
-    if (*type->Type() != *mine.Type()) return S_FALSE;
-    if (*mine.Subtype() != GUID_NULL && *type->Subtype() != *mine.Subtype()) return S_FALSE;
-    return S_OK;
-}
-
-HRESULT AsyncFileOutputPin::GetMediaType(int position, CMediaType* type) {
-    if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
-    if (!type) return E_POINTER;
-    CAutoLock lock(m_lock);
-    return type->Set(m_source->StreamType());
-}
-
-HRESULT AsyncFileOutputPin::CheckConnect(IPin* pin) {
-    m_reader_asked = false;
-    return CBasePin::CheckConnect(pin);
-}
-
-HRESULT AsyncFileOutputPin::CompleteConnect(IPin* receive_pin) {
-    if (!m_reader_asked) return VFW_E_NO_TRANSPORT;
-    return CBasePin::CompleteConnect(receive_pin);
-}
-
-HRESULT AsyncFileOutputPin::BreakConnect() {
-    m_reader_asked = false;
-    return CBasePin::BreakConnect();
-}
-
-HRESULT AsyncFileOutputPin::RequestAllocator(IMemAllocator* preferred,
-                                             ALLOCATOR_PROPERTIES* properties,
-                                             IMemAllocator** actual) {
-    if (!properties || !actual) return E_POINTER;
-    *actual = nullptr;
-    // Any alignment suits a file read; 0 means "no wish".
-    if (properties->cbAlign <= 0) properties->cbAlign = 1;
-    ALLOCATOR_PROPERTIES granted{};
-    if (preferred && SUCCEEDED(preferred->SetProperties(properties, &granted))) {
-        preferred->AddRef();
-        *actual = preferred;
-        return S_OK;
-    }
-    ComPtr<IMemAllocator> allocator;
-    HRESULT hr = CMemAllocator::CreateInstance(nullptr, IID_IMemAllocator,
-                                               reinterpret_cast<void**>(allocator.GetAddressOf()));
-    if (FAILED(hr)) return hr;
-    hr = allocator->SetProperties(properties, &granted);
-    if (FAILED(hr)) return hr;
-    *actual = allocator.Detach();
-    return S_OK;
+const CMediaType* AsyncFileOutputPin::ServedType() {
+    return &m_source->StreamType();
 }
 
 HRESULT AsyncFileOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, long* length,

@@ -9,27 +9,16 @@
 // serialises them).
 #pragma once
 
-#include <atomic>
-
-#include "platform/media/base/CBasePin.h"
-#include "platform/media/strmif.h"
+#include "platform/media/base/CAsyncReaderPin.h"
 
 class AsyncFileSource;
 
-class AsyncFileOutputPin : public CBasePin, public IAsyncReader {
+class AsyncFileOutputPin : public CAsyncReaderPin {
 public:
     AsyncFileOutputPin(AsyncFileSource* filter, CCritSec* lock);
     ~AsyncFileOutputPin() override;
 
-    DECLARE_IUNKNOWN
-    HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
-
-    HRESULT CheckMediaType(const CMediaType* type) override;
-    HRESULT GetMediaType(int position, CMediaType* type) override;
-
     // IAsyncReader
-    HRESULT RequestAllocator(IMemAllocator* preferred, ALLOCATOR_PROPERTIES* properties,
-                             IMemAllocator** actual) override;
     HRESULT Request(IMediaSample* sample, DWORD_PTR user) override;
     HRESULT WaitForNext(DWORD milliseconds, IMediaSample** sample, DWORD_PTR* user) override;
     HRESULT SyncReadAligned(IMediaSample* sample) override;
@@ -40,14 +29,11 @@ public:
     HRESULT EndFlush() override;
 
 protected:
-    HRESULT CheckConnect(IPin* pin) override;
-    HRESULT CompleteConnect(IPin* receive_pin) override;
-    HRESULT BreakConnect() override;
+    const CMediaType* ServedType() override;
 
 private:
     // The sample's byte range, cut at the end of the file (its stop time follows).
     HRESULT SampleRange(IMediaSample* sample, LONGLONG* position, long* length, BYTE** buffer);
 
     AsyncFileSource* const m_source;
-    std::atomic<bool> m_reader_asked{false};
 };
