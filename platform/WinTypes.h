@@ -20,9 +20,35 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using FOURCC = DWORD;
 
+using LONG_PTR = intptr_t;
+using ULONG_PTR = uintptr_t;
+using DWORD_PTR = uintptr_t;
+using INT_PTR = intptr_t;
+using UINT_PTR = uintptr_t;
+
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
+
+// Geometry records with their Win32 layouts.
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+struct POINT {
+    LONG x;
+    LONG y;
+};
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+using LPRECT = RECT*;
+using LPCRECT = const RECT*;
+using LPPOINT = POINT*;
+using LPSIZE = SIZE*;
 
 // A window handle is an opaque pointer to the platform's window object.
 struct HWND__;

@@ -13,8 +13,6 @@
 
 #include "platform/WinTypes.h"
 
-using UINT_PTR = uintptr_t;
-
 class WindowObject {
 public:
     WindowObject() = default;
