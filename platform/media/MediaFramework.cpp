@@ -3,6 +3,7 @@
 // the framework: this file is linked whole, so the registrar runs before main.
 #include "platform/media/base/MediaBaseClasses.h"
 #include "platform/media/detector/MediaDetectorClass.h"
+#include "platform/media/dmowrapper/DmoWrapperClasses.h"
 #include "platform/media/filters/StockFilters.h"
 #include "platform/media/graph/MediaGraphClasses.h"
 #include "platform/registry/RegistrySetup.h"
@@ -15,7 +16,9 @@ struct MediaFrameworkRegistrar {
         RegisterMediaGraphClasses();
         RegisterStockFilterClasses();
         RegisterMediaDetectorClass();
+        RegisterDmoWrapperClasses();
         RegisterFirstUseHook([] { WriteStockFilterRegistrations(); });
+        RegisterFirstUseHook([] { WriteDmoRegistrations(); });
     }
 };
 
