@@ -11,8 +11,8 @@
 #include "platform/media/filters/AudioRendererFilter.h"
 #include "platform/media/filters/NullRendererFilter.h"
 #include "platform/media/filters/WaveParserFilter.h"
+#include "platform/media/graph/FilterRegistration.h"
 #include "platform/media/graph/FilterRegistry.h"
-#include "platform/media/graph/RegKey.h"
 #include "platform/media/uuids.h"
 
 namespace {
@@ -31,49 +31,26 @@ const CFactoryTemplate kTemplates[] = {
      nullptr, nullptr},
 };
 
-RegisteredPin Pin(const char16_t* name, bool output, bool rendered,
-                  std::vector<RegisteredMediaType> types) {
-    RegisteredPin pin;
-    pin.name = name;
-    pin.output = output;
-    pin.rendered = rendered;
-    pin.types = std::move(types);
-    return pin;
-}
-
 FilterRecord FileSourceRecord() {
-    return {MERIT_UNLIKELY, {Pin(u"Output", true, false, {{MEDIATYPE_Stream, GUID_NULL}})}};
+    return {MERIT_UNLIKELY,
+            {MakeRegisteredPin(u"Output", true, false, {{MEDIATYPE_Stream, GUID_NULL}})}};
 }
 
 FilterRecord WaveParserRecord() {
     return {MERIT_UNLIKELY,
-            {Pin(u"input", false, false, {{MEDIATYPE_Stream, MEDIASUBTYPE_WAVE}}),
-             Pin(u"output", true, false, {{MEDIATYPE_Audio, GUID_NULL}})}};
+            {MakeRegisteredPin(u"input", false, false, {{MEDIATYPE_Stream, MEDIASUBTYPE_WAVE}}),
+             MakeRegisteredPin(u"output", true, false, {{MEDIATYPE_Audio, GUID_NULL}})}};
 }
 
 // Never picked by the graph on its own: it would swallow any stream.
 FilterRecord NullRendererRecord() {
-    return {MERIT_DO_NOT_USE, {Pin(u"In", false, true, {{GUID_NULL, GUID_NULL}})}};
+    return {MERIT_DO_NOT_USE, {MakeRegisteredPin(u"In", false, true, {{GUID_NULL, GUID_NULL}})}};
 }
 
 FilterRecord AudioRendererRecord() {
-    return {
-        MERIT_PREFERRED,
-        {Pin(u"Audio Input pin (rendered)", false, true, {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}})}};
-}
-
-HRESULT WriteClassKey(const CLSID& clsid, const std::string& name) {
-    RegKey key;
-    LONG status = key.Create(HKEY_CLASSES_ROOT, "CLSID\\" + FilterRegistry::GuidText(clsid));
-    if (status == ERROR_SUCCESS) status = key.SetString(nullptr, name);
-    return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
-}
-
-HRESULT WriteFilter(const CLSID& category, const std::string& instance, const CLSID& clsid,
-                    const std::string& name, const FilterRecord& record) {
-    const HRESULT hr = WriteClassKey(clsid, name);
-    if (FAILED(hr)) return hr;
-    return FilterRegistry::Write(category, instance, clsid, name, record);
+    return {MERIT_PREFERRED,
+            {MakeRegisteredPin(u"Audio Input pin (rendered)", false, true,
+                               {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}})}};
 }
 
 }  // namespace
@@ -87,19 +64,19 @@ void RegisterStockFilterClasses() {
 HRESULT WriteStockFilterRegistrations() {
     const CLSID& filters = CLSID_LegacyAmFilterCategory;
     const auto instance = [](const CLSID& clsid) { return FilterRegistry::GuidText(clsid); };
-    HRESULT hr = WriteFilter(filters, instance(CLSID_AsyncReader), CLSID_AsyncReader,
-                             kFileSourceName, FileSourceRecord());
+    HRESULT hr = WriteFilterRegistration(filters, instance(CLSID_AsyncReader), CLSID_AsyncReader,
+                                         kFileSourceName, FileSourceRecord());
     if (SUCCEEDED(hr)) {
-        hr = WriteFilter(filters, instance(CLSID_WAVEParser), CLSID_WAVEParser, kWaveParserName,
-                         WaveParserRecord());
+        hr = WriteFilterRegistration(filters, instance(CLSID_WAVEParser), CLSID_WAVEParser,
+                                     kWaveParserName, WaveParserRecord());
     }
     if (SUCCEEDED(hr)) {
-        hr = WriteFilter(filters, instance(CLSID_NullRenderer), CLSID_NullRenderer,
-                         kNullRendererName, NullRendererRecord());
+        hr = WriteFilterRegistration(filters, instance(CLSID_NullRenderer), CLSID_NullRenderer,
+                                     kNullRendererName, NullRendererRecord());
     }
     if (SUCCEEDED(hr)) {
-        hr = WriteFilter(CLSID_AudioRendererCategory, kAudioRendererName, CLSID_DSoundRender,
-                         kAudioRendererName, AudioRendererRecord());
+        hr = WriteFilterRegistration(CLSID_AudioRendererCategory, kAudioRendererName,
+                                     CLSID_DSoundRender, kAudioRendererName, AudioRendererRecord());
     }
     return hr;
 }

@@ -16,7 +16,7 @@
 #include "platform/media/graph/WideText.h"
 #include "platform/media/qedit.h"
 #include "platform/media/uuids.h"
-#include "tests/platform/media/detector/MovieFileMaker.h"
+#include "tests/support/MovieFileMaker.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
 

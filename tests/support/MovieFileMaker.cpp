@@ -1,4 +1,4 @@
-#include "tests/platform/media/detector/MovieFileMaker.h"
+#include "tests/support/MovieFileMaker.h"
 
 #include <algorithm>
 #include <cmath>
