@@ -114,8 +114,14 @@ bool AddAudio(AVFormatContext* output, const MovieRecipe& recipe, Track* track,
     return av_frame_get_buffer(frame, 0) >= 0 || Fail(error, "no sound buffer");
 }
 
-void PaintPicture(AVFrame* frame, int64_t index) {
-    const auto luma = static_cast<uint8_t>(16 + (index * 37) % 220);
+constexpr int kClickMilliseconds = 10;
+
+uint8_t Luma(const MovieRecipe& recipe, int64_t index) {
+    if (recipe.flash_every > 0) return recipe.IsFlash(index) ? 235 : 16;
+    return static_cast<uint8_t>(16 + (index * 37) % 220);
+}
+
+void PaintPicture(AVFrame* frame, uint8_t luma) {
     for (int y = 0; y < frame->height; ++y) {
         std::fill_n(frame->data[0] + y * frame->linesize[0], frame->width, luma);
     }
@@ -126,12 +132,27 @@ void PaintPicture(AVFrame* frame, int64_t index) {
     }
 }
 
-void FillTone(AVFrame* frame, int64_t first_sample, int channels) {
+// A flashing movie's sound: a loud burst at the start of each flash picture, else silence.
+int16_t ClickSample(const MovieRecipe& recipe, int64_t sample) {
+    const int64_t frame =
+        sample * recipe.rate_num / (int64_t{recipe.sample_rate} * recipe.rate_den);
+    const int64_t frame_start =
+        (frame * recipe.sample_rate * recipe.rate_den + recipe.rate_num - 1) / recipe.rate_num;
+    const int64_t into = sample - frame_start;
+    if (!recipe.IsFlash(frame) || into >= recipe.sample_rate * kClickMilliseconds / 1000) return 0;
+    return static_cast<int16_t>(
+        20000 * std::sin(2 * std::numbers::pi * 1000.0 * into / recipe.sample_rate));
+}
+
+void FillSound(AVFrame* frame, int64_t first_sample, const MovieRecipe& recipe) {
+    const int channels = recipe.channels;
     auto* samples = reinterpret_cast<int16_t*>(frame->data[0]);
     for (int i = 0; i < frame->nb_samples; ++i) {
         const double t = static_cast<double>(first_sample + i) / frame->sample_rate;
         const auto value =
-            static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * kToneHz * t));
+            recipe.flash_every > 0
+                ? ClickSample(recipe, first_sample + i)
+                : static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * kToneHz * t));
         for (int c = 0; c < channels; ++c)
             samples[i * channels + c] = value;
     }
@@ -149,7 +170,7 @@ bool Drain(AVFormatContext* output, Track* track, AVPacket* packet, std::string*
 }
 
 // Encodes the track's next frame, or flushes the encoder once the track is done.
-bool Step(AVFormatContext* output, Track* track, int channels, AVPacket* packet,
+bool Step(AVFormatContext* output, Track* track, const MovieRecipe& recipe, AVPacket* packet,
           std::string* error) {
     AVCodecContext* codec = track->codec.get();
     AVFrame* frame = nullptr;
@@ -157,9 +178,9 @@ bool Step(AVFormatContext* output, Track* track, int channels, AVPacket* packet,
         frame = track->frame.get();
         if (av_frame_make_writable(frame) < 0) return Fail(error, "frame not writable");
         if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
-            PaintPicture(frame, track->next_pts);
+            PaintPicture(frame, Luma(recipe, track->next_pts));
         } else {
-            FillTone(frame, track->next_pts, channels);
+            FillSound(frame, track->next_pts, recipe);
         }
         frame->pts = track->next_pts;
         track->next_pts += codec->codec_type == AVMEDIA_TYPE_VIDEO ? 1 : frame->nb_samples;
@@ -213,7 +234,7 @@ bool MovieFileMaker::Make(const std::string& path, const MovieRecipe& recipe, st
     Packet packet(av_packet_alloc());
     if (!packet) return Fail(error, "no packet");
     while (Track* track = NextTrack(&video, &audio)) {
-        if (!Step(raw, track, recipe.channels, packet.get(), error)) return false;
+        if (!Step(raw, track, recipe, packet.get(), error)) return false;
     }
     return av_write_trailer(raw) >= 0 || Fail(error, "trailer refused");
 }

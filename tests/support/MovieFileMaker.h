@@ -1,8 +1,11 @@
 // Makes short movies for tests with FFmpeg's encoders and muxers: MPEG-1 video with MP2 audio
 // in an MPEG program stream, MJPEG with PCM in AVI, or either stream alone. Pictures are flat
-// grey levels that change every frame; sound is a sine tone.
+// grey levels that change every frame; sound is a sine tone. A flashing movie instead shows
+// black pictures and silence, except every Nth picture, which is white and starts a click,
+// so that picture and sound can be matched on a clock.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 extern "C" {
@@ -20,9 +23,12 @@ struct MovieRecipe {
     int frames = 25;
     int sample_rate = 44100;
     int channels = 2;
+    int flash_every = 0;  // > 0: a flashing movie, flashing at frames 0, N, 2N ...
 
     static MovieRecipe Mpeg();  // MPEG-1 + MP2 in .mpg
     static MovieRecipe Avi();   // MJPEG + 16-bit PCM in .avi
+
+    bool IsFlash(int64_t frame) const { return flash_every > 0 && frame % flash_every == 0; }
 };
 
 class MovieFileMaker {

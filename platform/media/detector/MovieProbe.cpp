@@ -37,7 +37,10 @@ AVRational FrameRate(const AVStream* stream) {
     return AVRational{0, 1};
 }
 
-bool Describe(const AVFormatContext* context, const AVStream* stream, ProbedStream* probed) {
+}  // namespace
+
+bool MovieProbe::Describe(const AVFormatContext* context, const AVStream* stream,
+                          ProbedStream* probed) {
     const AVCodecParameters* codec = stream->codecpar;
     if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
         // A cover picture in an audio file is not a video stream.
@@ -58,8 +61,6 @@ bool Describe(const AVFormatContext* context, const AVStream* stream, ProbedStre
     probed->length_seconds = LengthSeconds(context, stream);
     return true;
 }
-
-}  // namespace
 
 MovieProbe::Result MovieProbe::Probe(const std::string& path, std::vector<ProbedStream>* streams) {
     streams->clear();

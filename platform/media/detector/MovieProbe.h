@@ -1,12 +1,15 @@
 // MovieProbe: what a media file holds, read with FFmpeg: its video and audio streams, in file
 // order, with the facts the media detector reports. Other streams (subtitles, data) are left
-// out, as no pin would carry them. Plain C++: no COM or FFmpeg types.
+// out, as no pin would carry them. Plain C++: no COM types, FFmpeg's only as opaque pointers.
 // Order of use: Probe once per file.
 // Threading: any thread; FFmpeg's demuxers are reentrant per file.
 #pragma once
 
 #include <string>
 #include <vector>
+
+struct AVFormatContext;
+struct AVStream;
 
 struct ProbedStream {
     enum class Kind { Video, Audio };
@@ -29,4 +32,7 @@ public:
     // Fills `streams` (cleared first). NotFound when the file cannot be opened, NotMedia when
     // no demuxer takes it or it holds neither video nor audio.
     static Result Probe(const std::string& path, std::vector<ProbedStream>* streams);
+    // One opened stream's facts; false for a stream no pin would carry.
+    static bool Describe(const AVFormatContext* context, const AVStream* stream,
+                         ProbedStream* probed);
 };
