@@ -6,6 +6,8 @@
 #include "platform/media/dmowrapper/DmoWrapperClasses.h"
 #include "platform/media/filters/StockFilters.h"
 #include "platform/media/graph/MediaGraphClasses.h"
+#include "platform/media/proppage/PropertyPageClasses.h"
+#include "platform/media/splitter/MovieSplitterRegistration.h"
 #include "platform/registry/RegistrySetup.h"
 
 namespace {
@@ -17,8 +19,11 @@ struct MediaFrameworkRegistrar {
         RegisterStockFilterClasses();
         RegisterMediaDetectorClass();
         RegisterDmoWrapperClasses();
+        RegisterPropertyPageClasses();
+        RegisterMovieSplitterClass();
         RegisterFirstUseHook([] { WriteStockFilterRegistrations(); });
         RegisterFirstUseHook([] { WriteDmoRegistrations(); });
+        RegisterFirstUseHook([] { WriteMovieSplitterRegistration(); });
     }
 };
 

@@ -110,6 +110,7 @@ inline constexpr GUID CLSID_SystemDeviceEnum = MakeGuid("62BE5D10-60EB-11D0-BD3B
 inline constexpr GUID CLSID_CDeviceMoniker = MakeGuid("4315D437-5B8C-11D0-BD3B-00A0C911CE86");
 inline constexpr GUID CLSID_MediaDet = MakeGuid("65BD0711-24D2-4FF7-9324-ED2E5D3ABAFA");
 inline constexpr GUID CLSID_DMOWrapperFilter = MakeGuid("94297043-BD82-4DFD-B0DE-8177739C6D20");
+inline constexpr GUID CLSID_AudioProperties = MakeGuid("05589FAF-C356-11CE-BF01-00AA0055595A");
 
 // ---- filter categories (the catalogue's registry keys are named after them) --------------
 inline constexpr GUID CLSID_ActiveMovieCategories =

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/com/objbase.h"
 #include "platform/media/evcode.h"
 #include "platform/media/uuids.h"
 #include "platform/sync/CAutoLock.h"
@@ -39,6 +40,9 @@ HRESULT AudioRendererFilter::NonDelegatingQueryInterface(REFIID iid, void** obje
     if (IsEqualIID(iid, IID_IBasicAudio)) {
         return GetInterface(static_cast<IBasicAudio*>(this), object);
     }
+    if (IsEqualIID(iid, IID_ISpecifyPropertyPages)) {
+        return GetInterface(static_cast<ISpecifyPropertyPages*>(this), object);
+    }
     return CBaseFilter::NonDelegatingQueryInterface(iid, object);
 }
 
@@ -70,6 +74,18 @@ HRESULT AudioRendererFilter::put_Balance(long balance) {
 HRESULT AudioRendererFilter::get_Balance(long* balance) {
     if (!balance) return E_POINTER;
     *balance = m_playback.Balance();
+    return S_OK;
+}
+
+HRESULT AudioRendererFilter::GetPages(CAUUID* pages) {
+    if (!pages) return E_POINTER;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+    if (!pages->pElems) {
+        pages->cElems = 0;
+        return E_OUTOFMEMORY;
+    }
+    pages->cElems = 1;
+    pages->pElems[0] = CLSID_AudioProperties;
     return S_OK;
 }
 

@@ -4,9 +4,10 @@
 // time of the first queued sample on the graph's clock (silence fills any lead), so a pause
 // and a run resume without a gap or a repeat. A flush empties the ring; the end of the stream
 // gives EC_COMPLETE once the last queued sample has been played.
-// It also offers the graph its clock (IReferenceClock, from the device's playback position)
-// and a volume and balance (IBasicAudio). Without a sound device it plays into a timer at the
-// same pace, so a graph never waits on missing hardware.
+// It also offers the graph its clock (IReferenceClock, from the device's playback position),
+// a volume and balance (IBasicAudio) and a property page for them (ISpecifyPropertyPages).
+// Without a sound device it plays into a timer at the same pace, so a graph never waits on
+// missing hardware.
 // Order of use: connect, pause (opens the device), run / pause, stop; disconnecting closes
 // the device.
 // Threading: state calls on the control thread under the filter lock; Render and the end of
@@ -18,13 +19,14 @@
 
 #include "platform/media/base/CBaseFilter.h"
 #include "platform/media/control.h"
+#include "platform/media/ocidl.h"
 #include "platform/media/filters/AudioPlayback.h"
 #include "platform/media/filters/AudioRendererClock.h"
 #include "platform/media/filters/AudioRendererInputPin.h"
 #include "platform/media/filters/EndOfStreamWatcher.h"
 #include "platform/media/filters/RendererSync.h"
 
-class AudioRendererFilter : public CBaseFilter, public IBasicAudio {
+class AudioRendererFilter : public CBaseFilter, public IBasicAudio, public ISpecifyPropertyPages {
 public:
     AudioRendererFilter();
     ~AudioRendererFilter() override;
@@ -32,7 +34,7 @@ public:
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
-    // IBaseFilter, IReferenceClock, IBasicAudio.
+    // IBaseFilter, IReferenceClock, IBasicAudio, ISpecifyPropertyPages.
     HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
 
     int GetPinCount() override { return 1; }
@@ -45,6 +47,9 @@ public:
     HRESULT get_Volume(long* volume) override;
     HRESULT put_Balance(long balance) override;
     HRESULT get_Balance(long* balance) override;
+
+    // ISpecifyPropertyPages: the volume page (CLSID_AudioProperties), in task memory.
+    HRESULT GetPages(CAUUID* pages) override;
 
     // ---- for the input pin ----
     HRESULT Render(IMediaSample* sample);

@@ -200,9 +200,8 @@ TEST_F(MovieSplitterTest, seeking_lands_on_the_picture_and_the_sample) {
     ASSERT_EQ(Seeking(1)->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop,
                                        AM_SEEKING_AbsolutePositioning),
               S_OK);
-    ASSERT_TRUE(WaitUntil([&] {
-        return m_video->EndOfStreamCount() == 2 && m_audio->EndOfStreamCount() == 2;
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return m_video->EndOfStreamCount() == 2 && m_audio->EndOfStreamCount() == 2; }));
     EXPECT_EQ(m_video->BeginFlushCount(), 1);
     EXPECT_EQ(m_video->SegmentStarts().back(), target);
 
@@ -217,7 +216,8 @@ TEST_F(MovieSplitterTest, seeking_lands_on_the_picture_and_the_sample) {
     ASSERT_FALSE(after.empty());
     EXPECT_LE(after.front().start, 0);
     EXPECT_GT(after.front().stop, 0);
-    for (size_t i = 1; i < after.size(); ++i) EXPECT_EQ(after[i].start, after[i - 1].stop);
+    for (size_t i = 1; i < after.size(); ++i)
+        EXPECT_EQ(after[i].start, after[i - 1].stop);
     EXPECT_LT(after.back().start, stop - target);
     EXPECT_GE(after.back().stop, stop - target);
 
