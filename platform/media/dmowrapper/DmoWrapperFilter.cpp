@@ -159,6 +159,11 @@ HRESULT DmoWrapperFilter::ProcessSample(DWORD stream, IMediaSample* sample) {
     HRESULT hr = S_OK;
     ComPtr<IMediaBuffer> buffer = SampleMediaBuffer::Create(sample, &hr);
     if (!buffer) return hr;
+    if (sample->IsDiscontinuity() == S_OK) {
+        // What the object holds of the stream before the break goes out first.
+        if (SUCCEEDED(m_object->Discontinuity(stream))) DrainOutput();
+        m_discontinuity = true;
+    }
     REFERENCE_TIME start = 0;
     REFERENCE_TIME length = 0;
     const DWORD flags = InputFlags(sample, &start, &length);
@@ -224,7 +229,8 @@ HRESULT DmoWrapperFilter::DeliverOutput(DmoOutputPin* pin, IMediaSample* sample,
         sample->SetTime(&start, nullptr);
     }
     sample->SetSyncPoint((output.dwStatus & DMO_OUTPUT_DATA_BUFFERF_SYNCPOINT) ? TRUE : FALSE);
-    sample->SetDiscontinuity(FALSE);
+    sample->SetDiscontinuity(m_discontinuity ? TRUE : FALSE);
+    m_discontinuity = false;
     return pin->Deliver(sample);
 }
 

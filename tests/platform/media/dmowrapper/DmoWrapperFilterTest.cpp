@@ -237,6 +237,7 @@ TEST_F(DmoWrapperFilterTest, output_pin_seeks_through_to_the_source) {
 TEST_F(DmoWrapperFilterTest, unity_gain_passes_every_sample_with_its_times_then_ends_once) {
     std::vector<std::vector<int16_t>> sent;
     std::vector<ScriptedSample> script = Script(&sent);
+    script[2].discontinuity = true;
     ConnectAll(script);
     Pause();
     ASSERT_TRUE(m_sink->WaitForEndOfStream(10s));
@@ -248,6 +249,7 @@ TEST_F(DmoWrapperFilterTest, unity_gain_passes_every_sample_with_its_times_then_
         EXPECT_EQ(samples[i].time_result, S_OK);
         EXPECT_EQ(samples[i].start, script[i].start);
         EXPECT_EQ(samples[i].stop, script[i].stop);
+        EXPECT_EQ(samples[i].discontinuity, script[i].discontinuity) << "a break is passed on";
     }
     EXPECT_EQ(m_sink->EndOfStreamCount(), 1);
 }
