@@ -8,6 +8,7 @@
 #include "platform/media/graph/MediaGraphClasses.h"
 #include "platform/media/proppage/PropertyPageClasses.h"
 #include "platform/media/splitter/MovieSplitterRegistration.h"
+#include "platform/media/video/VideoRendererRegistration.h"
 #include "platform/registry/RegistrySetup.h"
 
 namespace {
@@ -21,9 +22,11 @@ struct MediaFrameworkRegistrar {
         RegisterDmoWrapperClasses();
         RegisterPropertyPageClasses();
         RegisterMovieSplitterClass();
+        RegisterVideoRendererClass();
         RegisterFirstUseHook([] { WriteStockFilterRegistrations(); });
         RegisterFirstUseHook([] { WriteDmoRegistrations(); });
         RegisterFirstUseHook([] { WriteMovieSplitterRegistration(); });
+        RegisterFirstUseHook([] { WriteVideoRendererRegistration(); });
     }
 };
 

@@ -1,6 +1,7 @@
 // Video format records with their Win32 layouts: the bitmap header and the VIDEOINFOHEADER
 // (and its second version) that a FORMAT_VideoInfo / FORMAT_VideoInfo2 format block holds.
 // Audio formats use WAVEFORMATEX (FORMAT_WaveFormatEx), declared with the RIFF services.
+// Also the video renderer's quality figures (IQualProp).
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -74,3 +75,19 @@ constexpr DWORD DIBSIZE(const BITMAPINFOHEADER& header) {
     const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     return row * static_cast<DWORD>(height);
 }
+
+inline constexpr GUID IID_IQualProp = MakeGuid("1BD0ECB0-F8E2-11CE-AAC6-0020AF0B99A3");
+
+// A video renderer's playback figures since it last started: frames dropped and drawn, the
+// frame rate in frames per 100 seconds, and times in milliseconds (jitter: the spread of the
+// gaps between frames; sync offset: how late frames are shown, averaged and its spread).
+struct IQualProp : public IUnknown {
+    virtual HRESULT get_FramesDroppedInRenderer(int* frames) = 0;
+    virtual HRESULT get_FramesDrawn(int* frames) = 0;
+    virtual HRESULT get_AvgFrameRate(int* rate) = 0;
+    virtual HRESULT get_Jitter(int* jitter) = 0;
+    virtual HRESULT get_AvgSyncOffset(int* average) = 0;
+    virtual HRESULT get_DevSyncOffset(int* deviation) = 0;
+};
+
+TKV_DECLARE_IID(IQualProp, IID_IQualProp);
