@@ -132,14 +132,18 @@ void PaintPicture(AVFrame* frame, uint8_t luma) {
     }
 }
 
-// A flashing movie's sound: a loud burst at the start of each flash picture, else silence.
+// A flashing movie's sound: a loud burst at the start of each flash picture, else a faint hum.
 int16_t ClickSample(const MovieRecipe& recipe, int64_t sample) {
     const int64_t frame =
         sample * recipe.rate_num / (int64_t{recipe.sample_rate} * recipe.rate_den);
     const int64_t frame_start =
         (frame * recipe.sample_rate * recipe.rate_den + recipe.rate_num - 1) / recipe.rate_num;
     const int64_t into = sample - frame_start;
-    if (!recipe.IsFlash(frame) || into >= recipe.sample_rate * kClickMilliseconds / 1000) return 0;
+    if (!recipe.IsFlash(frame) || into >= recipe.sample_rate * kClickMilliseconds / 1000) {
+        // A faint hum, so that the sound's first sample can be told from a device's silence.
+        return static_cast<int16_t>(
+            300 * std::sin(2 * std::numbers::pi * 60.0 * sample / recipe.sample_rate + 1.0));
+    }
     return static_cast<int16_t>(
         20000 * std::sin(2 * std::numbers::pi * 1000.0 * into / recipe.sample_rate));
 }

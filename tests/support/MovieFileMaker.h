@@ -1,8 +1,8 @@
 // Makes short movies for tests with FFmpeg's encoders and muxers: MPEG-1 video with MP2 audio
 // in an MPEG program stream, MJPEG with PCM in AVI, or either stream alone. Pictures are flat
 // grey levels that change every frame; sound is a sine tone. A flashing movie instead shows
-// black pictures and silence, except every Nth picture, which is white and starts a click,
-// so that picture and sound can be matched on a clock.
+// black pictures over a faint hum, except every Nth picture, which is white and starts a
+// loud click, so that picture and sound can be matched on a clock.
 #pragma once
 
 #include <cstdint>

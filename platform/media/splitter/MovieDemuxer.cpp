@@ -14,6 +14,7 @@ namespace {
 
 constexpr AVRational kMediaTimeBase{1, 10'000'000};
 constexpr int64_t kEndScanBytes = 1 << 20;
+constexpr REFERENCE_TIME kSeekLead = 10'000'000;  // one second
 
 bool HasDecoder(const AVStream* stream) {
     const AVCodecParameters* codec = stream->codecpar;
@@ -155,8 +156,11 @@ int MovieDemuxer::ReadPacket(AVPacket* packet) {
 
 bool MovieDemuxer::Seek(REFERENCE_TIME position) {
     if (!m_context) return false;
-    const int64_t target = m_start_time + av_rescale_q(std::max<REFERENCE_TIME>(position, 0),
-                                                       kMediaTimeBase, AV_TIME_BASE_Q);
+    // Some demuxers land after the key frame before the target: start a little earlier; the
+    // pins skip to the first key frame and drop what lies before the target.
+    const int64_t target =
+        m_start_time + av_rescale_q(std::max<REFERENCE_TIME>(position - kSeekLead, 0),
+                                    kMediaTimeBase, AV_TIME_BASE_Q);
     if (av_seek_frame(m_context, -1, target, AVSEEK_FLAG_BACKWARD) >= 0) return true;
     // Nothing before the target: from the start (a byte seek where timestamps fail).
     return av_seek_frame(m_context, -1, m_start_time, AVSEEK_FLAG_BACKWARD) >= 0 ||

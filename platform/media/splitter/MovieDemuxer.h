@@ -42,7 +42,7 @@ public:
 
     // 0, AVERROR_EOF at the end, another negative code on a read error.
     int ReadPacket(AVPacket* packet);
-    // To the key frames at or before `position` (the start when none is before it).
+    // To the key frames a second or more before `position` (the start when none is before it).
     bool Seek(REFERENCE_TIME position);
 
 private:

@@ -26,6 +26,8 @@ constexpr REFERENCE_TIME kDefaultFrameTime = 400'000;  // 25 frames a second
 // often an estimate, and the last pictures must not be lost to it.
 constexpr REFERENCE_TIME kNoStop = INT64_MAX / 4;
 constexpr REFERENCE_TIME kNoTime = INT64_MIN;
+// Pictures skipped at most while waiting for a key frame: a stream that never marks one plays.
+constexpr int kMaxPicturesBeforeKeyFrame = 300;
 
 }  // namespace
 
@@ -133,6 +135,7 @@ HRESULT MovieSplitterOutputPin::StartDelivery() {
     m_sound_started = false;
     m_sound_frames = 0;
     m_next_picture_time = kNoTime;
+    m_pictures_to_key_frame = kMaxPicturesBeforeKeyFrame;
     DeliverNewSegment(m_segment_start, m_stop, 1.0);
     m_thread = std::thread([this] { DeliveryThread(); });
     return S_OK;
@@ -199,6 +202,15 @@ HRESULT MovieSplitterOutputPin::DeliverFrame(const AVFrame* frame) {
 }
 
 HRESULT MovieSplitterOutputPin::DeliverPicture(const AVFrame* frame) {
+    // After a seek the movie starts a little early, maybe amid a group of pictures: those
+    // before its next key frame cannot be decoded right.
+    if (m_pictures_to_key_frame > 0) {
+        if (!frame->key_frame) {
+            --m_pictures_to_key_frame;
+            return S_OK;
+        }
+        m_pictures_to_key_frame = 0;
+    }
     REFERENCE_TIME start = m_next_picture_time;
     // A picture without a time (the decoder's last, often) follows the one before it.
     if (!FrameTime(frame, &start) && start == kNoTime) return S_OK;

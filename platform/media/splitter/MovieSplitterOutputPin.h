@@ -101,6 +101,7 @@ private:
     // Delivery thread state.
     bool m_discontinuity = true;
     REFERENCE_TIME m_next_picture_time = 0;  // where the last picture ended
+    int m_pictures_to_key_frame = 0;         // while > 0, pictures before a key frame are skipped
     bool m_sound_started = false;
     int64_t m_sound_frames = 0;           // sound frames delivered since m_sound_origin
     REFERENCE_TIME m_sound_origin = 0;    // media time of the segment's first sound sample
