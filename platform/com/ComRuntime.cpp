@@ -55,7 +55,8 @@ void ComRuntime::Uninitialize() {
         if (m_initialized == 0) return;
         last = --m_initialized == 0;
     }
-    if (last) m_servers.FreeUnused();
+    // Nothing may use COM from here on: no need to wait for a second answer.
+    if (last) m_servers.FreeUnused(InprocServers::kAtOnce);
 }
 
 bool ComRuntime::IsInitialized() {

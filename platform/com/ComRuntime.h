@@ -21,7 +21,7 @@ public:
     bool IsInitialized();
 
     HRESULT GetClassObject(REFCLSID clsid, DWORD cls_context, REFIID iid, void** object);
-    void FreeUnusedLibraries() { m_servers.FreeUnused(); }
+    void FreeUnusedLibraries(int64_t delay_ns) { m_servers.FreeUnused(delay_ns); }
     BuiltInClasses& BuiltIns() { return m_built_ins; }
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/com/InprocServers.h"
 
+#include <chrono>
+
 #include <dlfcn.h>
 
 namespace {
@@ -42,6 +44,7 @@ HRESULT InprocServers::GetClassObject(const std::string& path, REFCLSID clsid, R
         const HRESULT hr = Load(path, &server);
         if (FAILED(hr)) return hr;
         ++server->busy;
+        server->unused_since_ns = -1;
         get_class_object = server->get_class_object;
     }
     // Unlocked: a server may create other objects while making its class object.
@@ -51,15 +54,24 @@ HRESULT InprocServers::GetClassObject(const std::string& path, REFCLSID clsid, R
     return hr;
 }
 
-void InprocServers::FreeUnused() {
+void InprocServers::FreeUnused(int64_t delay_ns) {
+    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_servers.begin(); it != m_servers.end();) {
         Server& server = it->second;
-        if (server.busy == 0 && server.can_unload_now && server.can_unload_now() == S_OK) {
+        const bool unused =
+            server.busy == 0 && server.can_unload_now && server.can_unload_now() == S_OK;
+        if (!unused) {
+            server.unused_since_ns = -1;
+        } else if (server.unused_since_ns < 0 && delay_ns != kAtOnce) {
+            server.unused_since_ns = now;
+        } else if (delay_ns == kAtOnce || now - server.unused_since_ns >= delay_ns) {
             dlclose(server.handle);
             it = m_servers.erase(it);
-        } else {
-            ++it;
+            continue;
         }
+        ++it;
     }
 }

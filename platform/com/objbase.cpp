@@ -35,5 +35,12 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD cls_context, REF
 }
 
 void CoFreeUnusedLibraries() {
-    ComRuntime::Instance().FreeUnusedLibraries();
+    CoFreeUnusedLibrariesEx(0xFFFFFFFF, 0);  // the default delay
+}
+
+void CoFreeUnusedLibrariesEx(DWORD unload_delay_ms, DWORD /*reserved*/) {
+    constexpr DWORD kDefaultDelay = 0xFFFFFFFF;  // INFINITE
+    constexpr int64_t kDefaultDelayMs = 10 * 60 * 1000;
+    const int64_t delay_ms = unload_delay_ms == kDefaultDelay ? kDefaultDelayMs : unload_delay_ms;
+    ComRuntime::Instance().FreeUnusedLibraries(delay_ms * 1'000'000);
 }

@@ -8,7 +8,8 @@
 // classes (BuiltInClasses.h), then in the registry under HKEY_CLASSES_ROOT
 // "CLSID\{...}\InprocServer32": when that path is the running executable, its exported
 // DllGetClassObject serves (link it with ENABLE_EXPORTS); another path is dlopen'ed and kept
-// until CoFreeUnusedLibraries finds its DllCanUnloadNow answering S_OK. Only in-process
+// until CoFreeUnusedLibraries finds its DllCanUnloadNow answering S_OK twice, the delay
+// apart, with no class object taken from it in between (see InprocServers). Only in-process
 // servers exist: CLSCTX_INPROC_SERVER or CLSCTX_INPROC_HANDLER must be asked for.
 // Threading: every function may be called from any thread.
 #pragma once
@@ -54,7 +55,10 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD cls_context, REF
                          LPVOID* object);
 HRESULT CoGetClassObject(REFCLSID clsid, DWORD cls_context, LPVOID server_info, REFIID iid,
                          LPVOID* object);
+// The delay is 10 minutes; CoFreeUnusedLibrariesEx takes it in milliseconds (0xFFFFFFFF,
+// INFINITE: the 10 minutes).
 void CoFreeUnusedLibraries();
+void CoFreeUnusedLibrariesEx(DWORD unload_delay_ms, DWORD reserved);
 
 // The braced upper-case text in a new task-memory block (free it with CoTaskMemFree).
 HRESULT StringFromCLSID(REFCLSID clsid, LPOLESTR* text);
