@@ -108,8 +108,10 @@ HRESULT CSourceSeeking::SetPositions(LONGLONG* current, DWORD current_flags, LON
     if ((current_mode && !current) || (stop_mode && !stop)) return E_POINTER;
     if (current_mode == AM_SEEKING_IncrementalPositioning) return E_INVALIDARG;
     CAutoLock lock(m_seek_lock);
+    LONGLONG now = m_start;
+    GetCurrentPosition(&now);
     const LONGLONG start = std::clamp<LONGLONG>(
-        Resolve(current_mode ? *current : 0, current_flags, m_start, m_start), 0, m_duration);
+        Resolve(current_mode ? *current : 0, current_flags, now, m_start), 0, m_duration);
     const LONGLONG new_stop = std::clamp<LONGLONG>(
         Resolve(stop_mode ? *stop : 0, stop_flags, start, m_stop), 0, m_duration);
     const bool stop_changed = stop_mode && new_stop != m_stop;

@@ -27,7 +27,8 @@ public:
     HRESULT SetTimeFormat(const GUID* format) override;
     HRESULT GetDuration(LONGLONG* duration) override;
     HRESULT GetStopPosition(LONGLONG* stop) override;
-    // The start of the current segment.
+    // The start of the current segment; a source that knows how far it has come says so.
+    // Incremental positions count from it.
     HRESULT GetCurrentPosition(LONGLONG* current) override;
     HRESULT ConvertTimeFormat(LONGLONG* target, const GUID* target_format, LONGLONG source,
                               const GUID* source_format) override;

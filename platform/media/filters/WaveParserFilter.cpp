@@ -44,6 +44,7 @@ HRESULT WaveParserFilter::SetLayout(const WaveLayout& layout) {
     m_stop_byte = m_timeline.DataEnd();
     m_stop_time = m_timeline.Duration();
     m_current_time = 0;
+    m_output.SetDuration(m_timeline.Duration());
     m_output.IncrementTypeVersion();
     return S_OK;
 }
@@ -55,6 +56,7 @@ void WaveParserFilter::ClearLayout() {
     m_start_byte = m_stop_byte = 0;
     m_stop_time = 0;
     m_current_time = 0;
+    m_output.SetDuration(0);
     m_output.IncrementTypeVersion();
 }
 

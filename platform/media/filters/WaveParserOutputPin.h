@@ -8,11 +8,12 @@
 #pragma once
 
 #include "platform/media/base/CBaseOutputPin.h"
+#include "platform/media/base/CSourceSeeking.h"
 #include "platform/media/strmif.h"
 
 class WaveParserFilter;
 
-class WaveParserOutputPin : public CBaseOutputPin, public IMediaSeeking {
+class WaveParserOutputPin : public CBaseOutputPin, public CSourceSeeking {
 public:
     WaveParserOutputPin(WaveParserFilter* filter, CCritSec* lock);
     ~WaveParserOutputPin() override;
@@ -24,30 +25,19 @@ public:
     HRESULT GetMediaType(int position, CMediaType* type) override;
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
 
-    // IMediaSeeking
-    HRESULT GetCapabilities(DWORD* capabilities) override;
-    HRESULT CheckCapabilities(DWORD* capabilities) override;
-    HRESULT IsFormatSupported(const GUID* format) override;
-    HRESULT QueryPreferredFormat(GUID* format) override;
-    HRESULT GetTimeFormat(GUID* format) override;
-    HRESULT IsUsingTimeFormat(const GUID* format) override;
-    HRESULT SetTimeFormat(const GUID* format) override;
+    // VFW_E_NOT_CONNECTED until the input knows a file.
     HRESULT GetDuration(LONGLONG* duration) override;
-    HRESULT GetStopPosition(LONGLONG* stop) override;
+    // The start of the segment plus what has been delivered since.
     HRESULT GetCurrentPosition(LONGLONG* current) override;
-    HRESULT ConvertTimeFormat(LONGLONG* target, const GUID* target_format, LONGLONG source,
-                              const GUID* source_format) override;
-    HRESULT SetPositions(LONGLONG* current, DWORD current_flags, LONGLONG* stop,
-                         DWORD stop_flags) override;
-    HRESULT GetPositions(LONGLONG* current, LONGLONG* stop) override;
-    HRESULT GetAvailable(LONGLONG* earliest, LONGLONG* latest) override;
-    HRESULT SetRate(double rate) override;
-    HRESULT GetRate(double* rate) override;
-    HRESULT GetPreroll(LONGLONG* preroll) override;
+
+    // ---- for the filter, under its lock ----
+    // A new file (or none): its duration, and the whole of it as the segment.
+    void SetDuration(REFERENCE_TIME duration);
+
+protected:
+    HRESULT ChangeStart() override;
+    HRESULT ChangeStop() override;
 
 private:
-    // The new position for one of SetPositions' pairs, from its flags.
-    static LONGLONG Resolve(LONGLONG value, DWORD flags, LONGLONG current, LONGLONG previous);
-
     WaveParserFilter* const m_parser;
 };
