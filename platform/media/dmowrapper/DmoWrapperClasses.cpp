@@ -7,8 +7,7 @@
 #include "platform/media/dmoreg.h"
 #include "platform/media/dmowrapper/DmoWrapperFilter.h"
 #include "platform/media/dmowrapper/GainMediaObject.h"
-#include "platform/media/graph/FilterRegistry.h"
-#include "platform/media/graph/RegKey.h"
+#include "platform/media/graph/FilterRegistration.h"
 #include "platform/media/uuids.h"
 
 namespace {
@@ -18,13 +17,6 @@ const CFactoryTemplate kTemplates[] = {
      nullptr},
     {u"Gain", &CLSID_GainDmo, &GainMediaObject::CreateInstance, nullptr, nullptr},
 };
-
-HRESULT WriteClassKey(const CLSID& clsid, const std::string& name) {
-    RegKey key;
-    LONG status = key.Create(HKEY_CLASSES_ROOT, "CLSID\\" + FilterRegistry::GuidText(clsid));
-    if (status == ERROR_SUCCESS) status = key.SetString(nullptr, name);
-    return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
-}
 
 }  // namespace
 

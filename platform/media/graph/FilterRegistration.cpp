@@ -3,16 +3,12 @@
 #include "platform/media/graph/FilterRegistry.h"
 #include "platform/media/graph/RegKey.h"
 
-namespace {
-
 HRESULT WriteClassKey(const CLSID& clsid, const std::string& name) {
     RegKey key;
     LONG status = key.Create(HKEY_CLASSES_ROOT, "CLSID\\" + FilterRegistry::GuidText(clsid));
     if (status == ERROR_SUCCESS) status = key.SetString(nullptr, name);
     return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
 }
-
-}  // namespace
 
 RegisteredPin MakeRegisteredPin(const char16_t* name, bool output, bool rendered,
                                 std::vector<RegisteredMediaType> types) {

@@ -10,6 +10,9 @@
 #include "platform/com/ComErrors.h"
 #include "platform/media/graph/FilterData.h"
 
+// HKEY_CLASSES_ROOT\CLSID\{clsid} with the class's name as its default value.
+HRESULT WriteClassKey(const CLSID& clsid, const std::string& name);
+
 RegisteredPin MakeRegisteredPin(const char16_t* name, bool output, bool rendered,
                                 std::vector<RegisteredMediaType> types);
 
