@@ -1,6 +1,6 @@
-// The ui tests need a QApplication on the main thread before any test runs, and like every
-// test program a fresh registry folder; listing the tests (as the build does to register them)
-// needs neither.
+// The main of the test programs that show Qt widgets: they need a QApplication on the main
+// thread before any test runs, and like every test program a fresh registry folder; listing
+// the tests (as the build does to register them) needs neither.
 #include <cstdlib>
 
 #include <QApplication>
