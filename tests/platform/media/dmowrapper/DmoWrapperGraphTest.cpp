@@ -17,10 +17,8 @@
 #include "platform/media/dmowrapper/DmoWrapperClasses.h"
 #include "platform/media/dmowrapper/IAudioGain.h"
 #include "platform/media/filters/StockFilters.h"
-#include "platform/media/graph/MediaGraphClasses.h"
 #include "platform/registry/RegistrySetup.h"
-#include "tests/platform/media/filters/FilterTestFixture.h"
-#include "tests/platform/media/filters/ScopedEnvironment.h"
+#include "tests/platform/media/filters/PlaybackGraphFixture.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
 
@@ -55,24 +53,13 @@ int CountGain(const std::vector<Listed>& listed) {
     }));
 }
 
-class DmoWrapperGraphTest : public FilterTest {
+class DmoWrapperGraphTest : public PlaybackGraphTest {
 protected:
     void SetUp() override {
-        FilterTest::SetUp();
-        RegisterMediaGraphClasses();
+        PlaybackGraphTest::SetUp();
         RegisterDmoWrapperClasses();
         ASSERT_EQ(WriteStockFilterRegistrations(), S_OK);
         ASSERT_EQ(WriteDmoRegistrations(), S_OK);
-    }
-    void TearDown() override {
-        if (m_control) m_control->Stop();
-        ReleaseGraph();
-        FilterTest::TearDown();
-    }
-    void ReleaseGraph() {
-        m_events = nullptr;
-        m_control = nullptr;
-        m_graph = nullptr;
     }
 
     static ComPtr<IBaseFilter> Create(const CLSID& clsid) {
@@ -88,11 +75,6 @@ protected:
     }
     // Builds source -> parser -> gain wrapper -> audio renderer for `path` and sets the gain.
     void Build(const std::string& path, double gain) {
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(m_graph.GetAddressOf())),
-                  S_OK);
-        ASSERT_EQ(m_graph.As(&m_control), S_OK);
-        ASSERT_EQ(m_graph.As(&m_events), S_OK);
         ComPtr<IBaseFilter> source;
         ASSERT_EQ(
             m_graph->AddSourceFilter(WidePath(path).c_str(), u"source", source.GetAddressOf()),
@@ -114,37 +96,18 @@ protected:
         ASSERT_EQ(Connect(parser.Get(), wrapper.Get()), S_OK);
         ASSERT_EQ(Connect(wrapper.Get(), renderer.Get()), S_OK);
     }
-    bool WaitForComplete(std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            long event = 0;
-            LONG_PTR first = 0;
-            LONG_PTR second = 0;
-            if (m_events->GetEvent(&event, &first, &second, 20) == S_OK) {
-                m_events->FreeEventParams(event, first, second);
-                if (event == EC_COMPLETE) return true;
-            }
-        }
-        return false;
-    }
     // Plays the file through the graph to its end and returns what the device played.
     std::vector<int16_t> Play(double gain) {
-        m_environment.Set("SDL_AUDIODRIVER", "disk");
-        m_environment.Set("SDL_DISKAUDIOFILE", m_dir.File("capture.raw"));
+        CaptureTo(m_dir.File("capture.raw"));
         Build(MakeWav("sound.wav", 4000), gain);
         if (::testing::Test::HasFatalFailure()) return {};
         EXPECT_TRUE(SUCCEEDED(m_control->Run()));
-        EXPECT_TRUE(WaitForComplete(10s));
+        EXPECT_TRUE(WaitForEvent(EC_COMPLETE, 10s));
         m_control->Stop();
         // Releasing the graph closes the device, which completes the capture file.
         ReleaseGraph();
         return NonSilentSamples(ReadFileBytes(m_dir.File("capture.raw")), 2);
     }
-
-    ScopedEnvironment m_environment;
-    ComPtr<IGraphBuilder> m_graph;
-    ComPtr<IMediaControl> m_control;
-    ComPtr<IMediaEventEx> m_events;
 };
 
 // Nothing registered by the test: the framework's start-up and first registry use do it.

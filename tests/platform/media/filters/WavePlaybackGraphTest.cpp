@@ -12,10 +12,8 @@
 #include "platform/com/objbase.h"
 #include "platform/media/dshow.h"
 #include "platform/media/filters/StockFilters.h"
-#include "platform/media/graph/MediaGraphClasses.h"
 #include "platform/ui/WindowMessages.h"
-#include "tests/platform/media/filters/FilterTestFixture.h"
-#include "tests/platform/media/filters/ScopedEnvironment.h"
+#include "tests/platform/media/filters/PlaybackGraphFixture.h"
 #include "tests/platform/media/graph/GraphTestSupport.h"
 #include "tests/support/WavFileBuilder.h"
 
@@ -26,60 +24,20 @@ using namespace std::chrono_literals;
 constexpr long kNotifyMessage = WM_USER + 2;
 constexpr LONGLONG kSecond = 10000000;
 
-class WavePlaybackGraphTest : public FilterTest {
+class WavePlaybackGraphTest : public PlaybackGraphTest {
 protected:
     void SetUp() override {
-        FilterTest::SetUp();
-        RegisterMediaGraphClasses();
+        PlaybackGraphTest::SetUp();
         ASSERT_EQ(WriteStockFilterRegistrations(), S_OK);
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(m_graph.GetAddressOf())),
-                  S_OK);
-        ASSERT_EQ(m_graph.As(&m_control), S_OK);
-        ASSERT_EQ(m_graph.As(&m_events), S_OK);
-        ASSERT_EQ(m_graph.As(&m_seeking), S_OK);
-        ASSERT_EQ(m_graph.As(&m_position), S_OK);
-    }
-    void TearDown() override {
-        if (m_control) m_control->Stop();
-        ReleaseGraph();
-        FilterTest::TearDown();
-    }
-    void ReleaseGraph() {
-        m_position = nullptr;
-        m_seeking = nullptr;
-        m_events = nullptr;
-        m_control = nullptr;
-        m_graph = nullptr;
     }
 
-    void UseDisk() {
-        m_environment.Set("SDL_AUDIODRIVER", "disk");
-        m_environment.Set("SDL_DISKAUDIOFILE", Capture());
-    }
+    void UseDisk() { CaptureTo(Capture()); }
     std::string Capture() const { return m_dir.File("capture.raw"); }
     // Releasing the graph closes the device, which completes the capture file.
     std::vector<int16_t> Played(int channels = 2) {
         m_control->Stop();
         ReleaseGraph();
         return NonSilentSamples(ReadFileBytes(Capture()), channels);
-    }
-    HRESULT Render(const std::string& path) {
-        return m_graph->RenderFile(WidePath(path).c_str(), nullptr);
-    }
-    // Takes events without waiting until `code` comes (others are freed and skipped).
-    bool WaitForEvent(long code, std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            long event = 0;
-            LONG_PTR first = 0;
-            LONG_PTR second = 0;
-            if (m_events->GetEvent(&event, &first, &second, 20) == S_OK) {
-                m_events->FreeEventParams(event, first, second);
-                if (event == code) return true;
-            }
-        }
-        return false;
     }
     std::vector<CLSID> FilterClasses() {
         std::vector<CLSID> classes;
@@ -107,13 +65,6 @@ protected:
             ++n;
         return n;
     }
-
-    ScopedEnvironment m_environment;
-    ComPtr<IGraphBuilder> m_graph;
-    ComPtr<IMediaControl> m_control;
-    ComPtr<IMediaEventEx> m_events;
-    ComPtr<IMediaSeeking> m_seeking;
-    ComPtr<IMediaPosition> m_position;
 };
 
 TEST_F(WavePlaybackGraphTest, render_file_builds_source_parser_and_audio_renderer) {

@@ -13,8 +13,7 @@
 #include "platform/media/dshow.h"
 #include "platform/media/splitter/MovieSplitterRegistration.h"
 #include "platform/media/video/IVideoPresentationLog.h"
-#include "tests/platform/media/filters/FilterTestFixture.h"
-#include "tests/platform/media/filters/ScopedEnvironment.h"
+#include "tests/platform/media/filters/PlaybackGraphFixture.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/WavFileBuilder.h"
 
@@ -24,40 +23,13 @@ using namespace std::chrono_literals;
 
 constexpr REFERENCE_TIME kFrame = 400000;
 
-class MoviePlaybackGraphTest : public FilterTest {
+class MoviePlaybackGraphTest : public PlaybackGraphTest {
 protected:
-    void SetUp() override {
-        FilterTest::SetUp();
-        NewGraph();
-    }
-    void NewGraph() {
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(m_graph.GetAddressOf())),
-                  S_OK);
-        ASSERT_EQ(m_graph.As(&m_control), S_OK);
-        ASSERT_EQ(m_graph.As(&m_events), S_OK);
-        ASSERT_EQ(m_graph.As(&m_seeking), S_OK);
-    }
-    void TearDown() override {
-        if (m_control) m_control->Stop();
-        ReleaseGraph();
-        FilterTest::TearDown();
-    }
-    void ReleaseGraph() {
-        m_seeking = nullptr;
-        m_events = nullptr;
-        m_control = nullptr;
-        m_graph = nullptr;
-    }
-
     std::string MakeMovie(const std::string& name, const MovieRecipe& recipe) {
         std::string error;
         const std::string path = m_dir.File(name);
         EXPECT_TRUE(MovieFileMaker::Make(path, recipe, &error)) << error;
         return path;
-    }
-    HRESULT Render(const std::string& path) {
-        return m_graph->RenderFile(WidePath(path).c_str(), nullptr);
     }
     std::vector<std::u16string> FilterNames() {
         std::vector<std::u16string> names;
@@ -75,17 +47,7 @@ protected:
         return names;
     }
     bool WaitForComplete(std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            long event = 0;
-            LONG_PTR first = 0;
-            LONG_PTR second = 0;
-            if (m_events->GetEvent(&event, &first, &second, 20) == S_OK) {
-                m_events->FreeEventParams(event, first, second);
-                if (event == EC_COMPLETE) return true;
-            }
-        }
-        return false;
+        return WaitForEvent(EC_COMPLETE, timeout);
     }
     std::vector<VideoPresentation> Shown() {
         ComPtr<IBaseFilter> renderer;
@@ -99,18 +61,11 @@ protected:
         records.resize(count);
         return records;
     }
-
-    ScopedEnvironment m_environment;
-    ComPtr<IGraphBuilder> m_graph;
-    ComPtr<IMediaControl> m_control;
-    ComPtr<IMediaEventEx> m_events;
-    ComPtr<IMediaSeeking> m_seeking;
 };
 
 TEST_F(MoviePlaybackGraphTest, mpeg_and_avi_play_picture_and_sound_to_the_end) {
     const std::string capture = m_dir.File("capture.raw");
-    m_environment.Set("SDL_AUDIODRIVER", "disk");
-    m_environment.Set("SDL_DISKAUDIOFILE", capture);
+    CaptureTo(capture);
     for (const MovieRecipe& recipe : {MovieRecipe::Mpeg(), MovieRecipe::Avi()}) {
         SCOPED_TRACE(recipe.container);
         const std::string name = "movie." + recipe.container;
@@ -151,7 +106,7 @@ TEST_F(MoviePlaybackGraphTest, mpeg_and_avi_play_picture_and_sound_to_the_end) {
         const double seconds = static_cast<double>(last_loud - first_loud) / 2 / 44100;
         EXPECT_NEAR(seconds, 1.0, 0.05);
         EXPECT_NEAR(crossings, 880 * seconds, 3) << "the 440 Hz tone, unbroken";
-        NewGraph();
+        MakeGraph();
     }
 }
 
@@ -165,7 +120,7 @@ TEST_F(MoviePlaybackGraphTest, a_movie_without_sound_or_picture_renders_what_it_
     EXPECT_TRUE(WaitForComplete(10s));
     m_control->Stop();
     ReleaseGraph();
-    NewGraph();
+    MakeGraph();
 
     MovieRecipe sound_only = MovieRecipe::Avi();
     sound_only.video = AV_CODEC_ID_NONE;
