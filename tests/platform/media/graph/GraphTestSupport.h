@@ -15,6 +15,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/media/dshow.h"
 #include "platform/ui/WindowObject.h"
+#include "tests/platform/media/support/GraphInterfaces.h"
 #include "tests/support/TempDir.h"
 
 struct PostedMessage {
@@ -58,25 +59,15 @@ private:
     std::vector<std::string> m_entries;
 };
 
-class GraphTest : public ::testing::Test {
+class GraphTest : public ::testing::Test, protected GraphInterfaces {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A graph with the application's interfaces on it.
-    void MakeGraph();
-    void ReleaseGraph();
     HRESULT Add(IBaseFilter* filter, const char16_t* name);
-    // Waits for an event with `code` (others are skipped and freed); false on time-out.
-    bool WaitForEvent(long code, int timeout_ms, LONG_PTR* param1 = nullptr);
     LONGLONG Position();
 
     TempDir m_dir;
-    ComPtr<IGraphBuilder> m_graph;
-    ComPtr<IMediaControl> m_control;
-    ComPtr<IMediaEventEx> m_events;
-    ComPtr<IMediaSeeking> m_seeking;
-    ComPtr<IMediaPosition> m_position;
 };
 
 // Filters are made with no reference; this gives the test one.
