@@ -17,6 +17,7 @@
 #include "platform/media/dshow.h"
 #include "platform/registry/RegistrySetup.h"
 #include "tests/engine/filter/SourceFilterFixture.h"
+#include "tests/platform/media/support/GraphInterfaces.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr long kCompletionBoundMs = 30'000;
 
-class Playback : public SourceFilterFixture {
+class Playback : public SourceFilterFixture, protected GraphInterfaces {
 protected:
     void SetUp() override {
         SourceFilterFixture::SetUp();
@@ -33,16 +34,11 @@ protected:
         SetEnvironment("SDL_AUDIODRIVER", "disk");
         SetEnvironment("SDL_DISKAUDIOFILE", m_capture);
         RegistrySetFolder(m_registry.Path().string());
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(m_graph.GetAddressOf())),
-                  S_OK);
-        ASSERT_EQ(m_graph.As(&m_control), S_OK);
-        ASSERT_EQ(m_graph.As(&m_events), S_OK);
-        ASSERT_EQ(m_graph.As(&m_seeking), S_OK);
+        MakeGraph();
     }
 
     void TearDown() override {
-        ReleaseGraph();
+        ReleaseGraphAndFilter();
         RegistrySetFolder("");
         for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
             if (it->second) {
@@ -106,24 +102,7 @@ protected:
         return false;
     }
 
-    bool WaitForCompletion() {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(kCompletionBoundMs);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now())
-                                  .count();
-            if (left <= 0) return false;
-            long code = 0;
-            LONG_PTR first = 0;
-            LONG_PTR second = 0;
-            if (m_events->GetEvent(&code, &first, &second, static_cast<long>(left)) != S_OK) {
-                return false;
-            }
-            m_events->FreeEventParams(code, first, second);
-            if (code == EC_COMPLETE) return true;
-        }
-    }
+    bool WaitForCompletion() { return WaitForEvent(EC_COMPLETE, kCompletionBoundMs); }
 
     void RunToTheEnd() {
         ASSERT_TRUE(SUCCEEDED(m_control->Run()));
@@ -131,17 +110,14 @@ protected:
         ASSERT_EQ(m_control->Stop(), S_OK);
     }
 
-    void ReleaseGraph() {
-        m_seeking = nullptr;
-        m_events = nullptr;
-        m_control = nullptr;
-        m_graph = nullptr;
+    void ReleaseGraphAndFilter() {
+        ReleaseGraph();
         ReleaseFilter();
     }
 
     // What the device played; the device writes its file until it closes with the graph.
     Bytes Played() {
-        ReleaseGraph();
+        ReleaseGraphAndFilter();
         return ReadFileBytes(m_capture);
     }
 
@@ -217,11 +193,6 @@ protected:
         EXPECT_TRUE(played == exported)
             << "first difference at byte " << CommonFrames(played, exported);
     }
-
-    ComPtr<IGraphBuilder> m_graph;
-    ComPtr<IMediaControl> m_control;
-    ComPtr<IMediaEventEx> m_events;
-    ComPtr<IMediaSeeking> m_seeking;
 
 private:
     TempDir m_registry;
