@@ -71,8 +71,8 @@ private:
     std::vector<std::unique_ptr<DmoInputPin>> m_inputs;
     std::vector<std::unique_ptr<DmoOutputPin>> m_outputs;
 
-    CCritSec m_streaming_lock;  // guards the object while streaming, and the flags below
-    bool m_streaming = false;   // AllocateStreamingResources succeeded
+    CCritSec m_streaming_lock;     // guards the object while streaming, and the flags below
+    bool m_streaming = false;      // AllocateStreamingResources succeeded
     bool m_discontinuity = false;  // the next output sample follows a break in the input
-    std::vector<bool> m_ended;  // per input: end of stream seen since the last flush or start
+    std::vector<bool> m_ended;     // per input: end of stream seen since the last flush or start
 };
