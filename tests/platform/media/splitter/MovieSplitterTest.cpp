@@ -164,6 +164,28 @@ TEST_F(MovieSplitterTest, mpeg_and_avi_give_rgb_pictures_and_pcm_sound_for_their
     }
 }
 
+TEST_F(MovieSplitterTest, mpeg2_program_streams_and_mpeg4_in_avi_play_too) {
+    MovieRecipe mpeg2 = MovieRecipe::Mpeg();
+    mpeg2.container = "vob";
+    mpeg2.video = AV_CODEC_ID_MPEG2VIDEO;
+    MovieRecipe mpeg4 = MovieRecipe::Avi();
+    mpeg4.video = AV_CODEC_ID_MPEG4;
+    for (const MovieRecipe& recipe : {mpeg2, mpeg4}) {
+        SCOPED_TRACE(recipe.container);
+        ASSERT_EQ(Open(MakeMovie("movie." + recipe.container, recipe)), S_OK);
+        ConnectOutputs();
+        Pause();
+        ASSERT_TRUE(WaitForBothEnds());
+        EXPECT_EQ(m_video->Samples().size(), 25u);
+        EXPECT_NEAR(static_cast<double>(SoundBytes(m_audio->Samples())), 44100.0 * 4, 2 * 1152 * 4);
+        Stop();
+        FindPin(m_source.Base(), PINDIR_OUTPUT)->Disconnect();
+        FindPin(m_splitter.Base(), PINDIR_INPUT)->Disconnect();
+        m_video = Held<TestSinkFilter>(MEDIATYPE_Video);
+        m_audio = Held<TestSinkFilter>(MEDIATYPE_Audio);
+    }
+}
+
 TEST_F(MovieSplitterTest, pictures_keep_their_grey_level_through_decoding) {
     MovieRecipe recipe = MovieRecipe::Avi();
     recipe.flash_every = 5;
