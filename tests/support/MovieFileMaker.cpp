@@ -77,7 +77,7 @@ bool AddVideo(AVFormatContext* output, const MovieRecipe& recipe, Track* track,
     codec->time_base = AVRational{recipe.rate_den, recipe.rate_num};
     codec->framerate = AVRational{recipe.rate_num, recipe.rate_den};
     codec->pix_fmt = recipe.video == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-    codec->gop_size = 12;
+    codec->gop_size = recipe.key_frame_every;
     codec->bit_rate = 400000;
     if (!OpenTrack(output, codec, track, error)) return false;
     track->stream->avg_frame_rate = codec->framerate;

@@ -21,6 +21,7 @@ struct MovieRecipe {
     int rate_num = 25;  // frames per second, as a fraction
     int rate_den = 1;
     int frames = 25;
+    int key_frame_every = 12;
     int sample_rate = 44100;
     int channels = 2;
     int flash_every = 0;  // > 0: a flashing movie, flashing at frames 0, N, 2N ...

@@ -183,12 +183,27 @@ bool MovieSplitterOutputPin::DeliverDecoded(AVFrame* frame) {
 }
 
 bool MovieSplitterOutputPin::FrameTime(const AVFrame* frame, REFERENCE_TIME* time) const {
-    int64_t stamp = frame->best_effort_timestamp;
-    if (stamp == AV_NOPTS_VALUE) stamp = frame->pts;
+    int64_t stamp = frame->pts;
+    if (stamp == AV_NOPTS_VALUE) stamp = frame->best_effort_timestamp;
     if (stamp == AV_NOPTS_VALUE) return false;
     *time = av_rescale_q(stamp, AVRational{m_stream.time_base_num, m_stream.time_base_den},
                          kMediaTimeBase) -
             m_stream.origin;
+    return true;
+}
+
+bool MovieSplitterOutputPin::PictureTime(const AVFrame* frame, REFERENCE_TIME* start) const {
+    REFERENCE_TIME stamped = 0;
+    const bool has_stamp = FrameTime(frame, &stamped);
+    if (m_next_picture_time == kNoTime) {
+        *start = stamped;
+        return has_stamp;
+    }
+    // A stamp past the picture before's end is a gap (a dropped or skipped picture). One
+    // before it cannot be: the picture's time was guessed from its decoding time (MPEG
+    // program streams stamp only some pictures), and it follows the picture before.
+    const bool later = has_stamp && stamped > m_next_picture_time + FrameDuration() / 2;
+    *start = later ? stamped : m_next_picture_time;
     return true;
 }
 
@@ -211,9 +226,8 @@ HRESULT MovieSplitterOutputPin::DeliverPicture(const AVFrame* frame) {
         }
         m_pictures_to_key_frame = 0;
     }
-    REFERENCE_TIME start = m_next_picture_time;
-    // A picture without a time (the decoder's last, often) follows the one before it.
-    if (!FrameTime(frame, &start) && start == kNoTime) return S_OK;
+    REFERENCE_TIME start = 0;
+    if (!PictureTime(frame, &start)) return S_OK;  // nothing to place it by
     const REFERENCE_TIME stop = start + FrameDuration();
     m_next_picture_time = stop;
     if (start >= m_segment_stop) return S_FALSE;

@@ -82,6 +82,8 @@ private:
                           REFERENCE_TIME stop);
     // A frame's time in media time; false when it has none.
     bool FrameTime(const AVFrame* frame, REFERENCE_TIME* time) const;
+    // Where a picture starts: its own time, kept in step with the pictures before it.
+    bool PictureTime(const AVFrame* frame, REFERENCE_TIME* start) const;
     REFERENCE_TIME FrameDuration() const;
     int SampleRate() const;
     long SoundChunkBytes() const;

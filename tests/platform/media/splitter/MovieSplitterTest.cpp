@@ -256,6 +256,42 @@ TEST_F(MovieSplitterTest, seeking_lands_on_the_picture_and_the_sample) {
     EXPECT_NEAR(static_cast<double>(bytes), (stop - target) * 44100.0 * 4 / kSecond, 8);
 }
 
+TEST_F(MovieSplitterTest, a_seek_far_from_any_key_frame_still_shows_the_picture_at_the_target) {
+    // Key frames 4 s apart; the target lies 3.7 s after the one before it, in a file too long
+    // for the demuxer to have read it all when it opened.
+    for (MovieRecipe recipe : {MovieRecipe::Mpeg(), MovieRecipe::Avi()}) {
+        SCOPED_TRACE(recipe.container);
+        recipe.frames = 1500;
+        recipe.key_frame_every = 100;
+        if (recipe.container == "avi") recipe.video = AV_CODEC_ID_MPEG4;
+        ASSERT_EQ(Open(MakeMovie("long-gop." + recipe.container, recipe)), S_OK);
+        ConnectOutputs();
+        // Before anything was played, so the demuxer knows no key frame yet.
+        LONGLONG target = 1292 * kFrame + kFrame / 2;
+        LONGLONG stop = 1312 * kFrame;
+        ASSERT_EQ(Seeking(0)->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop,
+                                           AM_SEEKING_AbsolutePositioning),
+                  S_OK);
+        Pause();
+        ASSERT_TRUE(WaitForBothEnds());
+        const auto pictures = m_video->Samples();
+        ASSERT_FALSE(pictures.empty());
+        EXPECT_LE(pictures.front().start, 0) << "the picture standing at the target comes first";
+        EXPECT_GT(pictures.front().stop, 0);
+        for (size_t i = 1; i < pictures.size(); ++i) {
+            EXPECT_EQ(pictures[i].start, pictures[i - 1].stop);
+        }
+        EXPECT_LT(pictures.back().start, stop - target);
+        EXPECT_GE(pictures.back().stop, stop - target);
+
+        Stop();
+        FindPin(m_source.Base(), PINDIR_OUTPUT)->Disconnect();
+        FindPin(m_splitter.Base(), PINDIR_INPUT)->Disconnect();
+        m_video = Held<TestSinkFilter>(MEDIATYPE_Video);
+        m_audio = Held<TestSinkFilter>(MEDIATYPE_Audio);
+    }
+}
+
 TEST_F(MovieSplitterTest, a_movie_with_one_kind_of_stream_has_one_output) {
     MovieRecipe silent = MovieRecipe::Mpeg();
     silent.audio = AV_CODEC_ID_NONE;
