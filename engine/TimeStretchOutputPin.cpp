@@ -34,12 +34,9 @@ LONG TimeStretchOutputPin::ReaderAlignment() {
 HRESULT TimeStretchOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, LONG* length,
                                           BYTE** buffer) {
     REFERENCE_TIME start = 0;
-    REFERENCE_TIME stop = 0;
-    HRESULT hr = sample->GetTime(&start, &stop);
+    LONGLONG count = 0;
+    HRESULT hr = RequestedBytes(sample, &start, position, &count);
     if (FAILED(hr)) return hr;
-    if (start < 0 || stop < start) return E_INVALIDARG;
-    *position = start / kUnitsPerByte;
-    LONGLONG count = (stop - start) / kUnitsPerByte;
     LONGLONG total = 0;
     LONGLONG available = 0;
     m_source->Queue().Length(&total, &available);

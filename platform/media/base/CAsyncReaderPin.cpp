@@ -2,6 +2,7 @@
 
 #include "platform/com/ComPtr.h"
 #include "platform/media/base/CMemAllocator.h"
+#include "platform/media/base/CPullPin.h"
 #include "platform/sync/CAutoLock.h"
 
 CAsyncReaderPin::CAsyncReaderPin(const char* object_name, CBaseFilter* filter, CCritSec* lock,
@@ -83,5 +84,16 @@ HRESULT CAsyncReaderPin::RequestAllocator(IMemAllocator* preferred,
     if (FAILED(hr)) return hr;
     if (!IsAcceptableAlignment(granted.cbAlign)) return VFW_E_BADALIGN;
     *actual = allocator.Detach();
+    return S_OK;
+}
+
+HRESULT CAsyncReaderPin::RequestedBytes(IMediaSample* sample, REFERENCE_TIME* start,
+                                        LONGLONG* position, LONGLONG* count) {
+    REFERENCE_TIME stop = 0;
+    const HRESULT hr = sample->GetTime(start, &stop);
+    if (FAILED(hr)) return hr;
+    if (*start < 0 || stop < *start) return E_INVALIDARG;
+    *position = *start / UNITS;
+    *count = (stop - *start) / UNITS;
     return S_OK;
 }

@@ -29,6 +29,12 @@ public:
                              IMemAllocator** actual) override;
 
 protected:
+    // The bytes a read request's sample asks for: its times are byte positions times UNITS
+    // (10,000,000); `start` gets the sample's start time as it was. E_INVALIDARG for a negative
+    // start or a stop before it.
+    static HRESULT RequestedBytes(IMediaSample* sample, REFERENCE_TIME* start, LONGLONG* position,
+                                  LONGLONG* count);
+
     // The type the filter serves now, or null while it serves nothing. Called under m_lock.
     virtual const CMediaType* ServedType() = 0;
     // The alignment reads need (1: any).

@@ -17,12 +17,9 @@ const CMediaType* AsyncFileOutputPin::ServedType() {
 HRESULT AsyncFileOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, long* length,
                                         BYTE** buffer) {
     REFERENCE_TIME start = 0;
-    REFERENCE_TIME stop = 0;
-    HRESULT hr = sample->GetTime(&start, &stop);
+    LONGLONG count = 0;
+    HRESULT hr = RequestedBytes(sample, &start, position, &count);
     if (FAILED(hr)) return hr;
-    if (start < 0 || stop < start) return E_INVALIDARG;
-    *position = start / UNITS;
-    const LONGLONG count = (stop - start) / UNITS;
     if (count > sample->GetSize()) return VFW_E_BUFFER_OVERFLOW;
     // The read itself still asks for the whole count, so that it reports S_FALSE and the
     // short length; only the stop time is moved to where the data ends.
