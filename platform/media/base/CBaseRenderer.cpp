@@ -81,14 +81,7 @@ HRESULT CBaseRenderer::Activate() {
 }
 
 HRESULT CBaseRenderer::Deactivate() {
-    SourceThreadCanWait(false);
-    {
-        CAutoLock lock(&m_renderer_lock);
-        CancelNotification();
-    }
-    WaitForReceiveToComplete();
-    ClearPendingSample();
-    ResetEndOfStream();
+    ReleaseSourceThread();
     Ready();
     return S_OK;
 }
@@ -256,13 +249,7 @@ void CBaseRenderer::NotifyEndOfStream() {
     NotifyEvent(EC_COMPLETE, S_OK, 0);
 }
 
-void CBaseRenderer::ResetEndOfStream() {
-    m_eos = false;
-    m_eos_delivered = false;
-}
-
-HRESULT CBaseRenderer::BeginFlush() {
-    if (State() == State_Paused) NotReady();
+void CBaseRenderer::ReleaseSourceThread() {
     SourceThreadCanWait(false);
     {
         CAutoLock lock(&m_renderer_lock);
@@ -271,6 +258,16 @@ HRESULT CBaseRenderer::BeginFlush() {
     WaitForReceiveToComplete();
     ClearPendingSample();
     ResetEndOfStream();
+}
+
+void CBaseRenderer::ResetEndOfStream() {
+    m_eos = false;
+    m_eos_delivered = false;
+}
+
+HRESULT CBaseRenderer::BeginFlush() {
+    if (State() == State_Paused) NotReady();
+    ReleaseSourceThread();
     return S_OK;
 }
 

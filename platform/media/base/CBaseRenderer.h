@@ -107,6 +107,9 @@ private:
     void CancelNotification();
     void ClearPendingSample();
     void SendEndOfStream();
+    // Stop and flush: the upstream thread may no longer wait; it is let go, and the held
+    // sample and the end of stream are dropped.
+    void ReleaseSourceThread();
     void ResetEndOfStream();
     // Whether the upstream thread may wait in Receive (false releases it).
     void SourceThreadCanWait(bool can_wait);
