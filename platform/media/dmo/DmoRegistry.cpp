@@ -154,6 +154,11 @@ HRESULT DmoRegistry::Remove(const CLSID& clsid, const GUID& category) {
     return removed ? S_OK : S_FALSE;
 }
 
+bool DmoRegistry::IsRegistered(const CLSID& clsid, const GUID& category) {
+    if (category == GUID_NULL) return IsListedAnywhere(clsid);
+    return IsInCategory(clsid, CategoryPath(category));
+}
+
 bool DmoRegistry::Read(const CLSID& clsid, DmoRecord* record) {
     RegKey key;
     if (key.Open(HKEY_CLASSES_ROOT, ObjectPath(clsid)) != ERROR_SUCCESS) return false;

@@ -36,6 +36,8 @@ public:
     static HRESULT Remove(const CLSID& clsid, const GUID& category);
     // False when the object is not registered or its key is unreadable.
     static bool Read(const CLSID& clsid, DmoRecord* record);
+    // Whether `category` lists the object (GUID_NULL: whether any category does).
+    static bool IsRegistered(const CLSID& clsid, const GUID& category);
     // The matching records of `category` (GUID_NULL: of every registered object), in the
     // registry's key order; keys that are not class identifiers are passed over.
     static std::vector<DmoRecord> Find(const GUID& category, const DmoCriteria& criteria);

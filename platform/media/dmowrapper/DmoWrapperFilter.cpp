@@ -6,6 +6,7 @@
 
 #include "platform/com/objbase.h"
 #include "platform/media/MediaTypeFunctions.h"
+#include "platform/media/dmo/DmoRegistry.h"
 #include "platform/media/dmowrapper/SampleMediaBuffer.h"
 #include "platform/media/uuids.h"
 #include "platform/sync/CAutoLock.h"
@@ -58,9 +59,12 @@ HRESULT DmoWrapperFilter::NonDelegatingQueryInterface(REFIID iid, void** object)
     return m_object->QueryInterface(iid, object);
 }
 
-HRESULT DmoWrapperFilter::Init(REFCLSID dmo, REFCLSID /*category*/) {
+HRESULT DmoWrapperFilter::Init(REFCLSID dmo, REFCLSID category) {
     CAutoLock lock(&m_filter_lock);
     if (m_object) return E_UNEXPECTED;
+    // A category that does not list the object is a stale or mistaken pairing: the object
+    // may not be what the caller expects to host.
+    if (!DmoRegistry::IsRegistered(dmo, category)) return REGDB_E_CLASSNOTREG;
     ComPtr<IMediaObject> object;
     HRESULT hr =
         CoCreateInstance(dmo, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(object.GetAddressOf()));
@@ -96,8 +100,14 @@ HRESULT DmoWrapperFilter::Init(REFCLSID dmo, REFCLSID /*category*/) {
         return hr;
     }
     m_ended.assign(inputs, false);
+    m_category = category;
     IncrementPinVersion();
     return S_OK;
+}
+
+GUID DmoWrapperFilter::Category() const {
+    CAutoLock lock(&m_filter_lock);
+    return m_category;
 }
 
 int DmoWrapperFilter::GetPinCount() {

@@ -36,9 +36,13 @@ public:
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
 
-    // E_UNEXPECTED when already initialised; the failure of CoCreateInstance or of the
-    // object's stream count otherwise (the filter stays without pins).
+    // E_UNEXPECTED when already initialised; REGDB_E_CLASSNOTREG when `category` does not
+    // list the object; the failure of CoCreateInstance or of the object's stream count
+    // otherwise. After a failure the filter stays without object and pins, and may be
+    // initialised again.
     HRESULT Init(REFCLSID dmo, REFCLSID category) override;
+    // The category of the successful Init; GUID_NULL before it.
+    GUID Category() const;
 
     int GetPinCount() override;
     CBasePin* GetPin(int index) override;
@@ -66,8 +70,9 @@ private:
     HRESULT DeliverOutput(DmoOutputPin* pin, IMediaSample* sample,
                           const DMO_OUTPUT_DATA_BUFFER& output);
 
-    CCritSec m_filter_lock;
+    mutable CCritSec m_filter_lock;
     ComPtr<IMediaObject> m_object;
+    GUID m_category = GUID_NULL;
     std::vector<std::unique_ptr<DmoInputPin>> m_inputs;
     std::vector<std::unique_ptr<DmoOutputPin>> m_outputs;
 

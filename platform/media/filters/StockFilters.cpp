@@ -9,6 +9,7 @@
 #include "platform/media/base/MediaBaseClasses.h"
 #include "platform/media/filters/AsyncFileSource.h"
 #include "platform/media/filters/AudioRendererFilter.h"
+#include "platform/media/filters/FileWriterFilter.h"
 #include "platform/media/filters/NullRendererFilter.h"
 #include "platform/media/filters/WaveParserFilter.h"
 #include "platform/media/graph/FilterRegistration.h"
@@ -21,6 +22,7 @@ constexpr char kFileSourceName[] = "File Source (Async.)";
 constexpr char kWaveParserName[] = "Wave Parser";
 constexpr char kNullRendererName[] = "Null Renderer";
 constexpr char kAudioRendererName[] = "Default DirectSound Device";
+constexpr char kFileWriterName[] = "File Writer";
 
 const CFactoryTemplate kTemplates[] = {
     {u"File Source (Async.)", &CLSID_AsyncReader, &AsyncFileSource::CreateInstance, nullptr,
@@ -29,6 +31,7 @@ const CFactoryTemplate kTemplates[] = {
     {u"Null Renderer", &CLSID_NullRenderer, &NullRendererFilter::CreateInstance, nullptr, nullptr},
     {u"Default DirectSound Device", &CLSID_DSoundRender, &AudioRendererFilter::CreateInstance,
      nullptr, nullptr},
+    {u"File Writer", &CLSID_FileWriter, &FileWriterFilter::CreateInstance, nullptr, nullptr},
 };
 
 FilterRecord FileSourceRecord() {
@@ -45,6 +48,11 @@ FilterRecord WaveParserRecord() {
 // Never picked by the graph on its own: it would swallow any stream.
 FilterRecord NullRendererRecord() {
     return {MERIT_DO_NOT_USE, {MakeRegisteredPin(u"In", false, true, {{GUID_NULL, GUID_NULL}})}};
+}
+
+// Inserted by hand with a file name; the graph never writes a stream to disk on its own.
+FilterRecord FileWriterRecord() {
+    return {MERIT_DO_NOT_USE, {MakeRegisteredPin(u"in", false, true, {{GUID_NULL, GUID_NULL}})}};
 }
 
 FilterRecord AudioRendererRecord() {
@@ -73,6 +81,10 @@ HRESULT WriteStockFilterRegistrations() {
     if (SUCCEEDED(hr)) {
         hr = WriteFilterRegistration(filters, instance(CLSID_NullRenderer), CLSID_NullRenderer,
                                      kNullRendererName, NullRendererRecord());
+    }
+    if (SUCCEEDED(hr)) {
+        hr = WriteFilterRegistration(filters, instance(CLSID_FileWriter), CLSID_FileWriter,
+                                     kFileWriterName, FileWriterRecord());
     }
     if (SUCCEEDED(hr)) {
         hr = WriteFilterRegistration(CLSID_AudioRendererCategory, kAudioRendererName,

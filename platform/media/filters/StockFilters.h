@@ -1,6 +1,6 @@
 // Start-up wiring of the stock filters: "File Source (Async.)" (CLSID_AsyncReader),
-// "Wave Parser" (CLSID_WAVEParser), "Null Renderer" (CLSID_NullRenderer) and the audio
-// renderer "Default DirectSound Device" (CLSID_DSoundRender).
+// "Wave Parser" (CLSID_WAVEParser), "Null Renderer" (CLSID_NullRenderer), "File Writer"
+// (CLSID_FileWriter) and the audio renderer "Default DirectSound Device" (CLSID_DSoundRender).
 //
 // RegisterStockFilterClasses makes them creatable with CoCreateInstance in this process.
 // WriteStockFilterRegistrations puts them in the registry where the filter catalogue and the

@@ -216,6 +216,19 @@ TEST_F(DmoRegistrationTest, keyed_objects_need_the_include_keyed_flag) {
     EXPECT_EQ(List(category, DMO_ENUMF_INCLUDE_KEYED).size(), 2u);
 }
 
+TEST_F(DmoRegistrationTest, keyed_objects_stay_out_of_the_listing_of_every_category_too) {
+    const CLSID keyed = FreshGuid();
+    ASSERT_EQ(Register(u"Keyed", keyed, FreshGuid(), DMO_REGISTERF_IS_KEYED), S_OK);
+    const auto lists_keyed = [&](const std::vector<Listed>& listed) {
+        for (const Listed& item : listed) {
+            if (item.clsid == keyed) return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(lists_keyed(List(GUID_NULL)));
+    EXPECT_TRUE(lists_keyed(List(GUID_NULL, DMO_ENUMF_INCLUDE_KEYED)));
+}
+
 TEST_F(DmoRegistrationTest, registering_again_without_key_flag_unkeys_the_object) {
     const GUID category = FreshGuid();
     const CLSID clsid = FreshGuid();

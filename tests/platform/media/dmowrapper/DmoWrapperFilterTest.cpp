@@ -12,6 +12,7 @@
 #include "platform/media/dmodshow.h"
 #include "platform/media/dmoreg.h"
 #include "platform/media/dmowrapper/DmoWrapperClasses.h"
+#include "platform/media/dmowrapper/DmoWrapperFilter.h"
 #include "platform/media/dmowrapper/IAudioGain.h"
 #include "tests/platform/media/dmowrapper/DmoTestSupport.h"
 #include "tests/platform/media/filters/FilterTestFixture.h"
@@ -140,13 +141,41 @@ TEST_F(DmoWrapperFilterTest, a_fresh_wrapper_has_no_pins_and_a_failed_init_adds_
     EXPECT_FALSE(FindPin(fresh.Get(), PINDIR_INPUT));
     ComPtr<IDMOWrapperFilter> init;
     ASSERT_EQ(fresh.As(&init), S_OK);
-    EXPECT_EQ(init->Init(CLSID_NullRenderer, DMOCATEGORY_AUDIO_EFFECT), E_NOINTERFACE)
+    const GUID category = MakeGuid("5E1B0A77-3C2D-4F60-8A91-0B7C6D5E4F32");
+    const DMO_PARTIAL_MEDIATYPE pcm{MEDIATYPE_Audio, MEDIASUBTYPE_PCM};
+    ASSERT_EQ(DMORegister(u"Not a DMO", CLSID_NullRenderer, category, 0, 1, &pcm, 1, &pcm), S_OK);
+    EXPECT_EQ(init->Init(CLSID_NullRenderer, category), E_NOINTERFACE)
         << "a class that is no media object";
-    EXPECT_EQ(init->Init(MakeGuid("0D1F7C9E-5B31-4E0A-9C55-7A1E6B2C3D4F"), GUID_NULL),
-              REGDB_E_CLASSNOTREG);
+    const CLSID missing = MakeGuid("0D1F7C9E-5B31-4E0A-9C55-7A1E6B2C3D4F");
+    ASSERT_EQ(DMORegister(u"Gone", missing, category, 0, 1, &pcm, 1, &pcm), S_OK);
+    EXPECT_EQ(init->Init(missing, category), REGDB_E_CLASSNOTREG) << "registered, not creatable";
     EXPECT_FALSE(FindPin(fresh.Get(), PINDIR_INPUT));
     EXPECT_EQ(fresh->Pause(), S_OK) << "an empty wrapper still changes state";
     EXPECT_EQ(fresh->Stop(), S_OK);
+}
+
+TEST_F(DmoWrapperFilterTest, init_takes_an_object_only_in_a_category_that_lists_it) {
+    // Every object below can be created: only the category check can refuse it.
+    const struct {
+        CLSID dmo;
+        GUID category;
+        HRESULT result;
+    } cases[] = {
+        {CLSID_GainDmo, DMOCATEGORY_AUDIO_DECODER, REGDB_E_CLASSNOTREG},
+        {CLSID_GainDmo, DMOCATEGORY_VIDEO_EFFECT, REGDB_E_CLASSNOTREG},
+        {CLSID_NullRenderer, GUID_NULL, REGDB_E_CLASSNOTREG},  // no category lists it
+        {CLSID_GainDmo, GUID_NULL, S_OK},                      // any category
+        {CLSID_GainDmo, DMOCATEGORY_AUDIO_EFFECT, S_OK},
+    };
+    for (const auto& c : cases) {
+        Held<DmoWrapperFilter> wrapper;
+        const HRESULT refused = wrapper->Init(CLSID_GainDmo, DMOCATEGORY_AUDIO_DECODER);
+        ASSERT_EQ(refused, REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(wrapper->Init(c.dmo, c.category), c.result);
+        // A refusal leaves the wrapper as it was: empty, and free to be initialised again.
+        EXPECT_EQ(wrapper->GetPinCount(), SUCCEEDED(c.result) ? 2 : 0);
+        EXPECT_EQ(wrapper->Category(), SUCCEEDED(c.result) ? c.category : GUID_NULL);
+    }
 }
 
 TEST_F(DmoWrapperFilterTest, init_twice_is_refused) {

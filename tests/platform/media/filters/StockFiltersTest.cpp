@@ -45,8 +45,8 @@ int CountSubkeys(HKEY root, const std::string& path) {
 class StockFiltersTest : public FilterTest {};
 
 TEST_F(StockFiltersTest, every_stock_filter_is_creatable_by_its_class) {
-    for (const CLSID& clsid :
-         {CLSID_AsyncReader, CLSID_WAVEParser, CLSID_NullRenderer, CLSID_DSoundRender}) {
+    for (const CLSID& clsid : {CLSID_AsyncReader, CLSID_WAVEParser, CLSID_NullRenderer,
+                               CLSID_DSoundRender, CLSID_FileWriter}) {
         ComPtr<IBaseFilter> filter;
         ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(filter.GetAddressOf())),
@@ -59,19 +59,22 @@ TEST_F(StockFiltersTest, every_stock_filter_is_creatable_by_its_class) {
 
 TEST_F(StockFiltersTest, filters_are_listed_by_friendly_name_under_the_filter_category) {
     ASSERT_EQ(WriteStockFilterRegistrations(), S_OK);
-    const std::string base = kFilterInstances;
-    const std::string source = base + "{E436EBB5-524F-11CE-9F53-0020AF0BA770}";
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, source, "FriendlyName"), "File Source (Async.)");
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, source, "CLSID"),
-              "{E436EBB5-524F-11CE-9F53-0020AF0BA770}");
-    const std::string parser = base + "{D51BD5A1-7548-11CF-A520-0080C77EF58A}";
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, parser, "FriendlyName"), "Wave Parser");
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, parser, "CLSID"),
-              "{D51BD5A1-7548-11CF-A520-0080C77EF58A}");
-    const std::string null = base + "{C1F400A4-3F08-11D3-9F0B-006008039E37}";
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, null, "FriendlyName"), "Null Renderer");
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, null, "CLSID"),
-              "{C1F400A4-3F08-11D3-9F0B-006008039E37}");
+    const struct {
+        const char* clsid;
+        const char* name;
+    } listed[] = {
+        {"{E436EBB5-524F-11CE-9F53-0020AF0BA770}", "File Source (Async.)"},
+        {"{D51BD5A1-7548-11CF-A520-0080C77EF58A}", "Wave Parser"},
+        {"{C1F400A4-3F08-11D3-9F0B-006008039E37}", "Null Renderer"},
+        {"{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}", "File Writer"},
+    };
+    for (const auto& filter : listed) {
+        const std::string instance = std::string(kFilterInstances) + filter.clsid;
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, instance, "FriendlyName"), filter.name);
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, instance, "CLSID"), filter.clsid);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::string("CLSID\\") + filter.clsid, nullptr),
+                  filter.name);
+    }
 }
 
 TEST_F(StockFiltersTest, the_audio_renderer_is_listed_in_the_users_audio_renderers) {
@@ -93,7 +96,7 @@ TEST_F(StockFiltersTest, writing_again_adds_nothing) {
     ASSERT_EQ(WriteStockFilterRegistrations(), S_OK);
     const int filters = CountSubkeys(HKEY_LOCAL_MACHINE, kFilterInstances);
     const int renderers = CountSubkeys(HKEY_CURRENT_USER, kUserAudioRenderers);
-    EXPECT_EQ(filters, 3);
+    EXPECT_EQ(filters, 4);
     EXPECT_EQ(renderers, 1);
     ASSERT_EQ(WriteStockFilterRegistrations(), S_OK);
     EXPECT_EQ(CountSubkeys(HKEY_LOCAL_MACHINE, kFilterInstances), filters);
