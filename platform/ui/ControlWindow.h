@@ -1,15 +1,22 @@
 // Base of the controls of a dialog: a Qt widget placed from its template, known to its dialog
 // by its identifier, telling the dialog what happens to it with WM_COMMAND notifications.
-// Each kind handles its own messages (BM_*, EM_*, LB_*, PBM_*) in its WindowProc.
+// Each kind handles its own messages (BM_*, EM_*, LB_*, PBM_*, LVM_*, TBM_*, CB_*, STM_*) in
+// its WindowProc. An object of the system may subclass a control (ControlHook): the control
+// then passes it the messages its kind names (its own notifications, menu commands, mouse
+// buttons) before doing anything else with them.
 // Order of use: Create (made, placed and attached), messages, destroyed with its dialog.
 // Threading: the user-interface thread; other threads reach a control through its handle.
 #pragma once
 
 #include <memory>
 
+#include <QRect>
+
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtWindow.h"
+
+class ControlHook;
 
 class ControlWindow : public QtWindow {
 public:
@@ -17,16 +24,27 @@ public:
     // null for a kind not known.
     static std::unique_ptr<ControlWindow> Create(const ControlTemplate& control, QWidget* parent,
                                                  const DialogUnits& units, HWND dialog);
+    // The control behind `window` when the caller is on its thread, else null.
+    static ControlWindow* FromHandle(HWND window);
+    ~ControlWindow() override;
 
     int Id() const { return m_id; }
-    DWORD Style() const { return m_style; }
+    ControlKind Kind() const { return m_kind; }
+    ControlHook* Hook() const { return m_hook; }
+    void SetHook(ControlHook* hook) { m_hook = hook; }
 
 protected:
     ControlWindow(QWidget* widget, const ControlTemplate& control);
+    // Puts the widget at `rect` (pixels in the dialog); a kind whose size comes from its
+    // content (a picture, a combo box's closed height) adjusts it.
+    virtual void Place(const QRect& rect);
     // WM_COMMAND to the dialog, with this control's identifier and `code`.
     void NotifyParent(WORD code);
+    // `message` to the hook first, if there is one; its answer, else 0.
+    LRESULT CallHook(UINT message, WPARAM wparam, LPARAM lparam);
 
 private:
     const int m_id;
-    const DWORD m_style;
+    const ControlKind m_kind;
+    ControlHook* m_hook = nullptr;
 };

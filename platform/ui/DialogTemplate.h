@@ -2,7 +2,10 @@
 // font, style bits and the table of controls. Dialog units scale with the dialog's font: a
 // horizontal unit is a quarter of the average character width, a vertical unit an eighth of
 // the character height (see DialogUnits).
-// New control kinds are added to ControlKind and to ControlWindow::Create.
+// Statics show text, a picture (SS_BITMAP, SS_ICON: the text names the resource as "#141")
+// or a frame (SS_BLACKFRAME, SS_ETCHEDFRAME, ...). A combo box's height is its height with the
+// list dropped down, and its list may be given here (`items`), as a resource's initialisation
+// data gives it. New control kinds are added to ControlKind and to ControlWindow::Create.
 // Threading: plain data.
 #pragma once
 
@@ -14,7 +17,18 @@
 
 constexpr int IDC_STATIC = -1;
 
-enum class ControlKind { Static, PushButton, Edit, ProgressBar, CheckBox, ListBox };
+enum class ControlKind {
+    Static,
+    PushButton,
+    Edit,
+    ProgressBar,
+    CheckBox,
+    ListBox,
+    ListView,  // report style (LVS_REPORT)
+    Slider,    // a trackbar
+    ComboBox,
+    GroupBox,
+};
 
 struct ControlTemplate {
     int id = IDC_STATIC;
@@ -25,6 +39,7 @@ struct ControlTemplate {
     int cx = 0;
     int cy = 0;
     DWORD style = 0;  // WS_BORDER, WS_DISABLED, SS_CENTER, BS_DEFPUSHBUTTON, ES_READONLY, ...
+    std::vector<std::string> items{};  // a combo box's initial list
 };
 
 struct DialogTemplate {

@@ -1,18 +1,30 @@
 #include "platform/ui/DialogWindow.h"
 
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 
+#include "platform/ui/DeviceContext.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/MenuTracker.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/QtMenuTracker.h"
 #include "platform/ui/QtText.h"
+#include "platform/ui/ResourceTable.h"
+#include "platform/ui/WindowMessages.h"
 
 DialogWindow::DialogWindow(Dialog& owner, const DialogTemplate& dialog_template, HWND parent)
     : QtWindow(new DialogWidget(ParentWidget(parent))),
       m_owner(owner),
       m_template(dialog_template),
-      m_widget(static_cast<DialogWidget*>(Widget())) {}
+      m_widget(static_cast<DialogWidget*>(Widget())) {
+    // Once the program shows dialogs, its menus are shown as Qt menus unless it says otherwise.
+    SetDefaultMenuTracker(&QtMenuTracker::Instance());
+}
 
 DialogWindow::~DialogWindow() {
     m_controls.clear();
+    m_system_menu.reset();
     Detach();
     delete m_widget.data();
 }
@@ -27,6 +39,7 @@ HWND DialogWindow::Create() {
     DialogWidget* widget = m_widget.data();
     if (!widget) return nullptr;
     const DialogUnits units = Lay(*widget);
+    SetStyle(m_template.style);
     HWND self = Attach(nullptr, 0);
     widget->SetHandle(self);
     for (const ControlTemplate& control : m_template.controls) {
@@ -67,6 +80,62 @@ LRESULT DialogWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     return m_owner.WindowProc(message, wparam, lparam);
 }
 
+SystemMenu& DialogWindow::System() {
+    if (!m_system_menu) m_system_menu = std::make_unique<SystemMenu>(Handle());
+    return *m_system_menu;
+}
+
 LRESULT DialogWindow::DefaultProc(UINT message, WPARAM wparam, LPARAM lparam) {
-    return QtWindow::WindowProc(message, wparam, lparam);
+    DialogWidget* widget = m_widget.data();
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if (widget) System().Perform(*widget, wparam);
+            return 0;
+        case WM_CONTEXTMENU:
+            // A right click on the background; the point is in screen coordinates.
+            if (widget && reinterpret_cast<HWND>(wparam) == Handle()) {
+                const QPoint at(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lparam))),
+                                static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lparam))));
+                System().Show(*widget, at);
+            }
+            return 0;
+        case WM_SETICON:
+            return SetIcon(wparam, reinterpret_cast<HICON>(lparam));
+        case WM_GETICON:
+            return reinterpret_cast<LRESULT>(wparam == ICON_BIG ? m_big_icon : m_small_icon);
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(Handle(), &paint);
+            EndPaint(Handle(), &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+        case WM_ICONERASEBKGND:
+            return EraseBackground(wparam);
+        case WM_QUERYDRAGICON:
+            return 0;
+        default:
+            return QtWindow::WindowProc(message, wparam, lparam);
+    }
+}
+
+LRESULT DialogWindow::SetIcon(WPARAM which, HICON icon) {
+    HICON& slot = which == ICON_BIG ? m_big_icon : m_small_icon;
+    const HICON previous = slot;
+    slot = icon;
+    QIcon shown;
+    for (const HICON each : {m_big_icon, m_small_icon}) {
+        const QImage image = ResourceTable::Instance().Image(each);
+        if (!image.isNull()) shown.addPixmap(QPixmap::fromImage(image));
+    }
+    if (DialogWidget* widget = m_widget.data()) widget->setWindowIcon(shown);
+    return reinterpret_cast<LRESULT>(previous);
+}
+
+LRESULT DialogWindow::EraseBackground(WPARAM dc) {
+    DeviceContext* context = DeviceContext::FromHandle(reinterpret_cast<HDC>(dc));
+    DialogWidget* widget = m_widget.data();
+    if (!context || !widget) return 0;
+    context->Fill(widget->palette().window());
+    return 1;
 }

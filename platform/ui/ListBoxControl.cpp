@@ -31,7 +31,9 @@ ListBoxControl::ListBoxControl(const ControlTemplate& control, QWidget* parent)
     QListWidget* list = List();
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     if ((control.style & LBS_NOTIFY) == 0) return;
-    QObject::connect(list, &QListWidget::currentRowChanged, [this] {
+    // On the selection, not the current row: a mouse press moves the current row before it
+    // selects, and the dialog asks LB_GETCURSEL as soon as it is told.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, [this] {
         if (!m_quiet) NotifyParent(LBN_SELCHANGE);
     });
     QObject::connect(list, &QListWidget::itemDoubleClicked, [this] { NotifyParent(LBN_DBLCLK); });

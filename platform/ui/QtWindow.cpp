@@ -97,6 +97,13 @@ bool QtWindow::Focus() {
     return true;
 }
 
+bool QtWindow::ClientRect(RECT* rect) const {
+    const QWidget* widget = Widget();
+    if (!widget || !rect) return false;
+    *rect = RECT{0, 0, widget->width(), widget->height()};
+    return true;
+}
+
 std::string QtWindow::Text() const {
     const QWidget* widget = Widget();
     return widget ? FromQString(widget->windowTitle()) : "";

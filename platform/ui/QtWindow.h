@@ -33,6 +33,7 @@ public:
     bool Enable(bool enable) override;
     bool IsEnabled() const override;
     bool Focus() override;
+    bool ClientRect(RECT* rect) const override;
 
 protected:
     // The window text; by default the widget's title (kept, not shown, for a child widget).

@@ -17,6 +17,9 @@ StaticControl::StaticControl(const ControlTemplate& control, QWidget* parent)
             break;
     }
     label->setWordWrap(true);
+    // A static paints its own background, as on Windows: it shows even where the dialog
+    // leaves its own background unpainted.
+    label->setAutoFillBackground(true);
     label->setTextFormat(Qt::PlainText);
     if (control.style & WS_BORDER) label->setFrameStyle(QFrame::Box | QFrame::Plain);
     SetText(control.text);

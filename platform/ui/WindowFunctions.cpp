@@ -72,6 +72,32 @@ std::string GetWindowTextString(HWND window) {
     return text;
 }
 
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    WindowObject* object = WindowTable::Instance().Local(window);
+    return rect && object && object->ClientRect(rect) ? TRUE : FALSE;
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+    WindowObject* object = WindowTable::Instance().Local(window);
+    if (!object) return 0;
+    switch (index) {
+        case GWL_STYLE:
+            return static_cast<LONG>(object->Style());
+        case GWL_ID:
+            return GetDlgCtrlID(window);
+        default:
+            return 0;
+    }
+}
+
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+    WindowObject* object = WindowTable::Instance().Local(window);
+    if (!object || index != GWL_STYLE) return 0;
+    const DWORD previous = object->Style();
+    object->SetStyle(static_cast<DWORD>(value));
+    return static_cast<LONG>(previous);
+}
+
 BOOL EnableWindow(HWND window, BOOL enable) {
     WindowObject* object = WindowTable::Instance().Local(window);
     return object && object->Enable(enable != FALSE) ? TRUE : FALSE;

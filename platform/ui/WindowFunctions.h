@@ -6,7 +6,8 @@
 // 0 / FALSE at once, and a sender already waiting when the run ends or the window goes is
 // released with 0. PostMessageA queues the message for the window's thread, in order.
 // Threading: messages, look-ups and texts from any thread; EnableWindow, IsWindowEnabled,
-// SetTimer and KillTimer on the window's thread only (elsewhere they fail).
+// SetTimer, KillTimer, the window's style and client area on the window's thread only
+// (elsewhere they fail).
 #pragma once
 
 #include <string>
@@ -35,6 +36,14 @@ BOOL SetDlgItemTextA(HWND dialog, int control_id, LPCSTR text);
 UINT GetDlgItemTextA(HWND dialog, int control_id, LPSTR buffer, int max_count);
 // The whole text in one call; empty for no window.
 std::string GetWindowTextString(HWND window);
+
+// The client area in the window's own coordinates (left and top 0).
+BOOL GetClientRect(HWND window, LPRECT rect);
+
+// GWL_STYLE (the style bits) and GWL_ID (the control identifier, read only); 0 for anything
+// else, another thread's window or no window. SetWindowLongA returns the previous value.
+LONG GetWindowLongA(HWND window, int index);
+LONG SetWindowLongA(HWND window, int index, LONG value);
 
 // Returns nonzero when the window was disabled before.
 BOOL EnableWindow(HWND window, BOOL enable);

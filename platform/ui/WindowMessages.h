@@ -42,12 +42,17 @@ constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
+constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_QUERYDRAGICON = 0x0037;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_GETICON = 0x007F;
+constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_SYSKEYDOWN = 0x0104;
+constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
@@ -61,17 +66,59 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
-// System commands (WM_SYSCOMMAND's first parameter) and virtual keys (WM_KEYDOWN's).
+// System commands (WM_SYSCOMMAND's first parameter; the low four bits are the system's own).
+constexpr UINT SC_SIZE = 0xF000;
+constexpr UINT SC_MOVE = 0xF010;
 constexpr UINT SC_MINIMIZE = 0xF020;
+constexpr UINT SC_MAXIMIZE = 0xF030;
 constexpr UINT SC_CLOSE = 0xF060;
+constexpr UINT SC_KEYMENU = 0xF100;
+constexpr UINT SC_RESTORE = 0xF120;
+
+// Virtual keys (WM_KEYDOWN's first parameter). Letters and digits are their upper-case ASCII.
+constexpr UINT VK_BACK = 0x08;
+constexpr UINT VK_TAB = 0x09;
 constexpr UINT VK_RETURN = 0x0D;
+constexpr UINT VK_SHIFT = 0x10;
+constexpr UINT VK_CONTROL = 0x11;
+constexpr UINT VK_MENU = 0x12;
 constexpr UINT VK_ESCAPE = 0x1B;
+constexpr UINT VK_SPACE = 0x20;
+constexpr UINT VK_PRIOR = 0x21;
+constexpr UINT VK_NEXT = 0x22;
+constexpr UINT VK_END = 0x23;
+constexpr UINT VK_HOME = 0x24;
+constexpr UINT VK_LEFT = 0x25;
+constexpr UINT VK_UP = 0x26;
+constexpr UINT VK_RIGHT = 0x27;
+constexpr UINT VK_DOWN = 0x28;
 constexpr UINT VK_INSERT = 0x2D;
 constexpr UINT VK_DELETE = 0x2E;
+constexpr UINT VK_APPS = 0x5D;
+constexpr UINT VK_F1 = 0x70;
 constexpr UINT VK_F2 = 0x71;
+constexpr UINT VK_F12 = 0x7B;
+
+// Mouse messages' first parameter: the buttons and keys held.
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr WPARAM MK_MBUTTON = 0x0010;
+
+// Window icons (WM_SETICON, WM_GETICON).
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+constexpr WPARAM ICON_SMALL2 = 2;
+
+// GetWindowLongA / SetWindowLongA.
+constexpr int GWL_ID = -12;
+constexpr int GWL_STYLE = -16;
+constexpr int GWL_EXSTYLE = -20;
 
 // Notification codes, in the high word of WM_COMMAND's first parameter.
 constexpr WORD BN_CLICKED = 0;
@@ -82,6 +129,14 @@ constexpr WORD EN_CHANGE = 0x0300;
 constexpr WORD EN_UPDATE = 0x0400;
 constexpr WORD LBN_SELCHANGE = 1;
 constexpr WORD LBN_DBLCLK = 2;
+constexpr WORD CBN_SELCHANGE = 1;
+constexpr WORD CBN_DBLCLK = 2;
+constexpr WORD CBN_SETFOCUS = 3;
+constexpr WORD CBN_KILLFOCUS = 4;
+constexpr WORD CBN_EDITCHANGE = 5;
+constexpr WORD CBN_EDITUPDATE = 6;
+constexpr WORD CBN_DROPDOWN = 7;
+constexpr WORD CBN_CLOSEUP = 8;
 
 // Buttons and check boxes.
 constexpr UINT BM_GETCHECK = 0x00F0;
@@ -110,6 +165,37 @@ constexpr UINT LB_GETITEMDATA = 0x0199;
 constexpr UINT LB_SETITEMDATA = 0x019A;
 constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 constexpr LRESULT LB_ERR = -1;
+
+// Combo boxes.
+constexpr UINT CB_GETEDITSEL = 0x0140;
+constexpr UINT CB_LIMITTEXT = 0x0141;
+constexpr UINT CB_SETEDITSEL = 0x0142;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_DELETESTRING = 0x0144;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_INSERTSTRING = 0x014A;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_FINDSTRING = 0x014C;
+constexpr UINT CB_SELECTSTRING = 0x014D;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_SHOWDROPDOWN = 0x014F;
+constexpr UINT CB_GETITEMDATA = 0x0150;
+constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr UINT CB_GETDROPPEDSTATE = 0x0157;
+constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
+constexpr LRESULT CB_OKAY = 0;
+constexpr LRESULT CB_ERR = -1;
+
+// Static pictures.
+constexpr UINT STM_SETICON = 0x0170;
+constexpr UINT STM_GETICON = 0x0171;
+constexpr UINT STM_SETIMAGE = 0x0172;
+constexpr UINT STM_GETIMAGE = 0x0173;
+constexpr WPARAM IMAGE_BITMAP = 0;
+constexpr WPARAM IMAGE_ICON = 1;
 
 // Progress bars.
 constexpr UINT PBM_SETRANGE = WM_USER + 1;

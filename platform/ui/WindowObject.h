@@ -37,7 +37,15 @@ public:
     virtual bool Enable(bool /*enable*/) { return false; }  // returns whether it was disabled
     virtual bool IsEnabled() const { return true; }
     virtual bool Focus() { return false; }
+    // The client area in the window's own coordinates (left and top 0); false where unknown.
+    virtual bool ClientRect(RECT* /*rect*/) const { return false; }
+
+    // The window's style bits (WS_*, and the kind's own); a window shows what it can of a
+    // change.
+    DWORD Style() const { return m_style; }
+    virtual void SetStyle(DWORD style) { m_style = style; }
 
 private:
     HWND m_handle = nullptr;
+    DWORD m_style = 0;
 };

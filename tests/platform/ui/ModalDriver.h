@@ -1,6 +1,6 @@
 // Drives modal dialogs in ui tests without blocking: actions run from the event loop once a
-// modal dialog is up, and a watchdog ends any modal dialog left open too long, so that no test
-// can hang (a test checks that the watchdog did not have to fire).
+// modal dialog is up, and a watchdog closes any menu or modal dialog left open too long, so
+// that no test can hang (a test checks that the watchdog did not have to fire).
 #pragma once
 
 #include <functional>
@@ -33,8 +33,11 @@ public:
         m_timer.setInterval(milliseconds);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             m_fired = true;
-            // Ends the innermost modal dialog; the next one goes at the next tick.
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            // Closes an open menu, else ends the innermost modal dialog; the next one goes at
+            // the next tick.
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                popup->close();
+            } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 dialog->done(-99);
             }
             m_timer.setInterval(10);
