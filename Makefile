@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 WERROR ?= $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run bench format-check clean
+.PHONY: all deps configure build test test-sanitize run screenshots bench format-check clean
 
 all: build
 
@@ -31,10 +31,12 @@ test-sanitize: deps
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform|media' --timeout 900
 
-# Until the main window exists, `run` starts the headless renderer when it is built.
 run: build
-	@if [ -x $(BUILD)/tools/tkv-render ]; then $(BUILD)/tools/tkv-render --help; \
-	else echo "Built the engine and its tests; the application window is not there yet."; fi
+	@$(BUILD)/app/tkv
+
+# The real window on a virtual display, saved as pictures in screenshots/.
+screenshots: build
+	BUILD=$(BUILD) bash scripts/screenshots.sh screenshots
 
 bench: build
 	python3 bench/compare.py $(BUILD)/bench/tkv_engine_bench

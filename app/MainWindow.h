@@ -1,0 +1,104 @@
+// MainWindow: the application's one modal dialog (resource 102, "Tarvik Time Stretcher
+// v1.0"): the movie and WAV choosers, the video area, the graph editor's filter list, the
+// transport and position display, the stretching events editor and the project commands.
+// While it exists the program's own source filter is registered with the system; it owns the
+// event list that every stretched stream reads, and, through its filter list, the one media
+// graph and the filter catalogue.
+// Initialisation order: controls, window menu's About entry, icon, sliders, the source
+// filter's registration, the filter list (graph, then the catalogue gathered behind the
+// loading dialog), the events list. "Exit" stops the graph and ends the dialog; Escape and the
+// close box end it without Stop. Destruction then stops the graph and releases the filters
+// (the list's Shutdown) before the registration is removed.
+// Threading: the user-interface thread.
+#pragma once
+
+#include <string>
+
+#include "app/TrackingSlider.h"
+#include "grapheditor/FilterListView.h"
+#include "platform/com/Module.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/GdiTypes.h"
+#include "platform/ui/SliderCtrl.h"
+
+class StretchEvent;
+
+class MainWindow : public Dialog {
+public:
+    static constexpr int IDD = 102;
+    static constexpr UINT IDM_ABOUTBOX = 0x0010;
+
+    static constexpr int IDC_VIDEO_AREA = 1000;
+    static constexpr int IDC_PLAY = 1001;
+    static constexpr int IDC_STOP = 1002;
+    static constexpr int IDC_POSITION_SLIDER = 1003;
+    static constexpr int IDC_FRAME = 1004;
+    static constexpr int IDC_POSITION = 1005;
+    static constexpr int IDC_EVENTS = 1006;
+    static constexpr int IDC_LOAD_PROJECT = 1007;
+    static constexpr int IDC_PAUSE = 1008;
+    static constexpr int IDC_DURATION = 1009;
+    static constexpr int IDC_FILTERS = 1010;
+    static constexpr int IDC_FRAMERATE = 1011;
+    static constexpr int IDC_SAVE_PROJECT = 1012;
+    static constexpr int IDC_INITIAL_OFFSET = 1013;
+    static constexpr int IDC_EVENT_POSITION = 1014;
+    static constexpr int IDC_EVENT_STRETCH_SLIDER = 1015;
+    static constexpr int IDC_RENDER = 1016;
+    static constexpr int IDC_INSERT_EVENT = 1017;
+    static constexpr int IDC_DELETE_EVENT = 1018;
+    static constexpr int IDC_VIDEO_PATH = 1019;
+    static constexpr int IDC_AUDIO_PATH = 1020;
+    static constexpr int IDC_CHOOSE_VIDEO = 1021;
+    static constexpr int IDC_CHOOSE_AUDIO = 1022;
+    static constexpr int IDC_OUTPUT_PATH = 1023;
+    static constexpr int IDC_CHOOSE_OUTPUT = 1024;
+    static constexpr int IDC_EVENT_STRETCH = 1025;
+    static constexpr int IDC_EVENT_POSITION_SLIDER = 1026;
+
+    explicit MainWindow(HWND parent = nullptr);
+    ~MainWindow() override;  // destroys the event list
+
+    static DialogTemplate Resource();
+
+    // The graph editor's list, which owns the graph and the catalogue.
+    FilterListView& Filters() { return m_filters; }
+
+    StretchEvent* m_events = nullptr;
+    StretchEvent* m_current_event = nullptr;
+    std::string m_video_path;
+    std::string m_audio_path;
+    std::string m_output_path;
+    std::string m_offset_text;
+    float m_initial_offset = 0;
+    float m_framerate = 0;
+    float m_current_pos = 0;
+    std::string m_event_pos_text;
+    std::string m_event_stretch_text;
+    bool m_timer_running = false;
+    bool m_playing = false;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void DoDataExchange(DataExchange* exchange) override;
+    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+private:
+    void AddAboutEntry();
+    void SetupSliders();
+    void RegisterSourceFilter();
+    void OnSysCommand(WPARAM command, LPARAM lparam);
+    void OnPaint();
+    void OnDestroy();
+
+    // Transport.
+    void Stop();
+
+    HICON m_icon;
+    HMODULE m_module = nullptr;  // the program whose path the source filter is registered with
+    FilterListView m_filters;
+    TrackingSlider m_position_slider;
+    SliderCtrl m_event_position_slider;
+    SliderCtrl m_event_stretch_slider;
+};
