@@ -6,6 +6,7 @@
 #include "app/AppResources.h"
 #include "engine/StretchEvent.h"
 #include "engine/TimeStretchRegistration.h"
+#include "platform/ui/CommonControls.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/MenuFunctions.h"
 #include "platform/ui/Painting.h"
@@ -38,6 +39,7 @@ BOOL MainWindow::OnInitDialog() {
     m_position_slider.SubclassDlgItem(IDC_POSITION_SLIDER, self);
     m_event_position_slider.SubclassDlgItem(IDC_EVENT_POSITION_SLIDER, self);
     m_event_stretch_slider.SubclassDlgItem(IDC_EVENT_STRETCH_SLIDER, self);
+    m_events_list.SubclassDlgItem(IDC_EVENTS, self);
 
     AddAboutEntry();
     SendMessageA(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
@@ -49,6 +51,8 @@ BOOL MainWindow::OnInitDialog() {
     m_filters.Initialize(self);
     m_events = nullptr;
     m_current_event = nullptr;
+    SetupEventsList();
+    RefreshEvents();
     return TRUE;
 }
 
@@ -86,7 +90,54 @@ void MainWindow::OnOK() {
     Dialog::OnOK();
 }
 
+BOOL MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
+    const WORD code = HIWORD(wparam);
+    switch (LOWORD(wparam)) {
+        case IDC_CHOOSE_VIDEO:
+            OnChooseVideo();
+            return TRUE;
+        case IDC_CHOOSE_AUDIO:
+            OnChooseAudio();
+            return TRUE;
+        case IDC_CHOOSE_OUTPUT:
+            OnChooseOutput();
+            return TRUE;
+        case IDC_PLAY:
+            Play();
+            return TRUE;
+        case IDC_PAUSE:
+            Pause();
+            return TRUE;
+        case IDC_STOP:
+            Stop();
+            return TRUE;
+        case IDC_RENDER:
+            OnRender();
+            return TRUE;
+        case IDC_INSERT_EVENT:
+            OnInsertEvent();
+            return TRUE;
+        case IDC_DELETE_EVENT:
+            OnDeleteEvent();
+            return TRUE;
+        case IDC_SAVE_PROJECT:
+            OnSaveProject();
+            return TRUE;
+        case IDC_LOAD_PROJECT:
+            OnLoadProject();
+            return TRUE;
+        case IDC_INITIAL_OFFSET:
+            if (code != EN_UPDATE) break;
+            OnInitialOffsetChanged();
+            return TRUE;
+        default:
+            break;
+    }
+    return Dialog::OnCommand(wparam, lparam);
+}
+
 LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    ForwardToVideoWindow(message, wparam, lparam);
     switch (message) {
         case WM_SYSCOMMAND:
             if ((wparam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -100,8 +151,26 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
                 return 0;
             }
             break;
+        case WM_ERASEBKGND:
+            return OnEraseBackground(reinterpret_cast<HDC>(wparam));
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(m_icon);
+        case WM_TIMER:
+            OnTimer(wparam);
+            break;
+        case WM_HSCROLL:
+            OnHScroll(LOWORD(wparam), reinterpret_cast<HWND>(lparam));
+            break;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+            if (header && header->idFrom == IDC_EVENTS && header->code == NM_CLICK) {
+                OnEventsClick();
+                return 0;
+            }
+            break;
+        }
+        case GraphManager::kGraphNotifyMessage:
+            return OnGraphNotify();
         case WM_DESTROY: {
             const LRESULT result = Dialog::WindowProc(message, wparam, lparam);
             OnDestroy();
@@ -111,6 +180,12 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
     }
     return Dialog::WindowProc(message, wparam, lparam);
+}
+
+void MainWindow::OnHScroll(WORD /*code*/, HWND slider) {
+    if (slider == m_event_stretch_slider.GetSafeHwnd()) OnEventStretchScroll();
+    if (slider == m_event_position_slider.GetSafeHwnd()) OnEventPositionScroll();
+    if (slider == m_position_slider.GetSafeHwnd()) OnPositionScroll();
 }
 
 // Minimised: the icon, centred in the client area.
@@ -131,13 +206,4 @@ void MainWindow::OnPaint() {
 void MainWindow::OnDestroy() {
     m_filters.Shutdown();
     TimeStretchRegistration::Unregister(m_module);
-}
-
-void MainWindow::Stop() {
-    if (!m_filters.Graph().MediaControl() || !m_filters.Graph().Stop()) return;
-    m_playing = false;
-    if (m_timer_running) {
-        KillTimer(GetSafeHwnd(), 1);
-        m_timer_running = false;
-    }
 }

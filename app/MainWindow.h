@@ -19,6 +19,8 @@
 #include "platform/com/Module.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/GdiTypes.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/ListCtrl.h"
 #include "platform/ui/SliderCtrl.h"
 
 class StretchEvent;
@@ -81,19 +83,55 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
+    BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
     void DoDataExchange(DataExchange* exchange) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
+    // Start-up and closing (MainWindow.cpp).
     void AddAboutEntry();
     void SetupSliders();
     void RegisterSourceFilter();
-    void OnSysCommand(WPARAM command, LPARAM lparam);
     void OnPaint();
     void OnDestroy();
+    // Routes WM_HSCROLL: the event sliders' parts first, then the position slider's.
+    void OnHScroll(WORD code, HWND slider);
 
-    // Transport.
+    // Playback graph and transport (MainWindowPlayback.cpp).
+    void OnChooseVideo();
+    void OnChooseAudio();
+    void OnChooseOutput();
+    bool LoadMovie();
+    bool LoadAudio();
+    void Play();
+    void Pause();
     void Stop();
+    void OnRender();
+    void OnInitialOffsetChanged();
+    LRESULT OnGraphNotify();
+    // Hands a message to the graph's video window first, as its owner must.
+    void ForwardToVideoWindow(UINT message, WPARAM wparam, LPARAM lparam);
+    // Erases the background but for the video area.
+    LRESULT OnEraseBackground(HDC dc);
+
+    // Position and timing display (MainWindowPosition.cpp).
+    void OnTimer(UINT_PTR id);
+    void OnPositionScroll();
+    long FrameNumber(float seconds) const;
+
+    // Stretching events editor (MainWindowEvents.cpp).
+    void SetupEventsList();
+    void RefreshEvents();
+    void ShowCurrentEvent();
+    void OnEventsClick();
+    void OnInsertEvent();
+    void OnDeleteEvent();
+    void OnEventStretchScroll();
+    void OnEventPositionScroll();
+
+    // Project file (MainWindowProject.cpp).
+    void OnSaveProject();
+    void OnLoadProject();
 
     HICON m_icon;
     HMODULE m_module = nullptr;  // the program whose path the source filter is registered with
@@ -101,4 +139,6 @@ private:
     TrackingSlider m_position_slider;
     SliderCtrl m_event_position_slider;
     SliderCtrl m_event_stretch_slider;
+    ListCtrl m_events_list;
+    ImageList m_event_images;
 };
