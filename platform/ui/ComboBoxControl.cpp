@@ -12,23 +12,6 @@
 
 namespace {
 
-QString TextOf(LPARAM text) {
-    return text ? ToQString(reinterpret_cast<const char*>(text)) : QString();
-}
-
-// Holds back notifications while a message changes the box.
-class Quiet {
-public:
-    explicit Quiet(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~Quiet() { m_flag = m_was; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_was;
-};
-
 // A combo box that tells when its list opens and closes.
 class DroppingComboBox : public QComboBox {
 public:
@@ -65,7 +48,7 @@ ComboBoxControl::ComboBoxControl(const ControlTemplate& control, QWidget* parent
         const bool sorted = (control.style & CBS_SORT) != 0;
         for (const std::string& item : control.items) {
             const auto text = reinterpret_cast<LPARAM>(item.c_str());
-            Insert(sorted ? SortedPosition(TextOf(text)) : -1, text);
+            Insert(sorted ? SortedPosition(ParamText(text)) : -1, text);
         }
         box->setCurrentIndex(-1);
         if (editable) box->setEditText(ToQString(control.text));
@@ -91,7 +74,7 @@ LRESULT ComboBoxControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) 
     if (!box) return CB_ERR;
     switch (message) {
         case CB_ADDSTRING:
-            return Insert((Style() & CBS_SORT) ? SortedPosition(TextOf(lparam)) : box->count(),
+            return Insert((Style() & CBS_SORT) ? SortedPosition(ParamText(lparam)) : box->count(),
                           lparam);
         case CB_INSERTSTRING: {
             const auto index = static_cast<intptr_t>(wparam);
@@ -182,7 +165,7 @@ LRESULT ComboBoxControl::Insert(int index, LPARAM text) {
     Quiet quiet(m_quiet);
     const int at = index < 0 ? box->count() : index;
     const QString edit_text = box->currentText();
-    box->insertItem(at, TextOf(text), qlonglong{0});
+    box->insertItem(at, ParamText(text), qlonglong{0});
     // Inserting into an empty list would select the entry: Windows leaves the text alone.
     if (box->isEditable()) box->setEditText(edit_text);
     return at;
@@ -204,7 +187,7 @@ LRESULT ComboBoxControl::Find(WPARAM start, LPARAM text, bool exact) const {
     const QComboBox* box = Box();
     const int count = box->count();
     if (count == 0) return CB_ERR;
-    const QString wanted = TextOf(text);
+    const QString wanted = ParamText(text);
     // The search begins after `start` (-1: at the top) and wraps round once.
     const int first = Valid(start) ? static_cast<int>(start) + 1 : 0;
     for (int step = 0; step < count; ++step) {

@@ -34,6 +34,19 @@ public:
     void SetHook(ControlHook* hook) { m_hook = hook; }
 
 protected:
+    // Holds back a control's notifications while a message, not the user, changes it.
+    class Quiet {
+    public:
+        explicit Quiet(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
+        ~Quiet() { m_flag = m_was; }
+        Quiet(const Quiet&) = delete;
+        Quiet& operator=(const Quiet&) = delete;
+
+    private:
+        bool& m_flag;
+        bool m_was;
+    };
+
     ControlWindow(QWidget* widget, const ControlTemplate& control);
     // Puts the widget at `rect` (pixels in the dialog); a kind whose size comes from its
     // content (a picture, a combo box's closed height) adjusts it.

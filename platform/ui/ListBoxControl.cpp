@@ -5,27 +5,6 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/WindowMessages.h"
 
-namespace {
-
-QString TextOf(LPARAM text) {
-    return text ? ToQString(reinterpret_cast<const char*>(text)) : QString();
-}
-
-// Holds back notifications while a message changes the list.
-class Quiet {
-public:
-    explicit Quiet(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~Quiet() { m_flag = m_was; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_was;
-};
-
-}  // namespace
-
 ListBoxControl::ListBoxControl(const ControlTemplate& control, QWidget* parent)
     : ControlWindow(new QListWidget(parent), control) {
     QListWidget* list = List();
@@ -45,7 +24,8 @@ LRESULT ListBoxControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case LB_ADDSTRING:
             return Insert(
-                *list, Style() & LBS_SORT ? SortedPosition(*list, TextOf(lparam)) : list->count(),
+                *list,
+                Style() & LBS_SORT ? SortedPosition(*list, ParamText(lparam)) : list->count(),
                 lparam);
         case LB_INSERTSTRING: {
             const auto index = static_cast<intptr_t>(wparam);
@@ -110,7 +90,7 @@ int ListBoxControl::SortedPosition(const QListWidget& list, const QString& text)
 
 LRESULT ListBoxControl::Insert(QListWidget& list, int index, LPARAM text) {
     Quiet quiet(m_quiet);
-    auto* item = new QListWidgetItem(TextOf(text));
+    auto* item = new QListWidgetItem(ParamText(text));
     item->setData(Qt::UserRole, qlonglong{0});
     list.insertItem(index, item);
     return index;
@@ -145,7 +125,7 @@ LRESULT ListBoxControl::CopyItemText(const QListWidget& list, WPARAM index, LPAR
 LRESULT ListBoxControl::FindExact(const QListWidget& list, WPARAM start, LPARAM text) {
     const int count = list.count();
     if (count == 0) return LB_ERR;
-    const QString wanted = TextOf(text);
+    const QString wanted = ParamText(text);
     // The search begins after `start` (-1: at the top) and wraps round once.
     const int first = Valid(list, start) ? static_cast<int>(start) + 1 : 0;
     for (int step = 0; step < count; ++step) {

@@ -10,3 +10,7 @@ std::string FromQString(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
+
+QString ParamText(LPARAM text) {
+    return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
+}

@@ -6,5 +6,9 @@
 
 #include <QString>
 
+#include "platform/WinTypes.h"
+
 QString ToQString(const std::string& text);
 std::string FromQString(const QString& text);
+// A text handed over as a message parameter (a narrow string's address, 0 for none).
+QString ParamText(LPARAM text);
