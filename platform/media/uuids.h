@@ -59,6 +59,11 @@ inline constexpr GUID MEDIASUBTYPE_MPEG2_TRANSPORT =
     MakeGuid("E06D8023-DB46-11CF-B4D1-00805F6CBBEA");
 inline constexpr GUID MEDIASUBTYPE_MPEG2_AUDIO = MakeGuid("E06D802B-DB46-11CF-B4D1-00805F6CBBEA");
 inline constexpr GUID MEDIASUBTYPE_DOLBY_AC3 = MakeGuid("E06D802C-DB46-11CF-B4D1-00805F6CBBEA");
+// Containers Windows gives no stream subtype for: our own identifiers, so that the file source
+// can tell them and the movie splitter can be registered for them.
+inline constexpr GUID MEDIASUBTYPE_TKV_MP4 = MakeGuid("D0EE7F73-266C-4905-86A4-2E5E3509603E");
+// Matroska and WebM (WebM is Matroska with fewer codecs).
+inline constexpr GUID MEDIASUBTYPE_TKV_Matroska = MakeGuid("88B43720-1D48-4785-9A75-2017E043DEB8");
 // The rest of the subtypes the graph editor names.
 inline constexpr GUID MEDIASUBTYPE_Line21_BytePair =
     MakeGuid("6E8D4A22-310C-11D0-B79A-00AA003767A7");

@@ -10,6 +10,8 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libavutil/samplefmt.h>
 }
 
 namespace {
@@ -89,6 +91,17 @@ bool AddVideo(AVFormatContext* output, const MovieRecipe& recipe, Track* track,
     return av_frame_get_buffer(frame, 0) >= 0 || Fail(error, "no picture buffer");
 }
 
+// 16-bit interleaved where the encoder takes it, else its first format (AAC and Vorbis take
+// only planar float).
+AVSampleFormat SampleFormatFor(const AVCodec* encoder) {
+    const AVSampleFormat* formats = encoder->sample_fmts;
+    if (!formats) return AV_SAMPLE_FMT_S16;
+    for (const AVSampleFormat* format = formats; *format != AV_SAMPLE_FMT_NONE; ++format) {
+        if (*format == AV_SAMPLE_FMT_S16) return AV_SAMPLE_FMT_S16;
+    }
+    return formats[0];
+}
+
 bool AddAudio(AVFormatContext* output, const MovieRecipe& recipe, Track* track,
               std::string* error) {
     const AVCodec* encoder = avcodec_find_encoder(recipe.audio);
@@ -96,7 +109,7 @@ bool AddAudio(AVFormatContext* output, const MovieRecipe& recipe, Track* track,
     track->codec.reset(avcodec_alloc_context3(encoder));
     AVCodecContext* codec = track->codec.get();
     if (!codec) return Fail(error, "no audio context");
-    codec->sample_fmt = AV_SAMPLE_FMT_S16;
+    codec->sample_fmt = SampleFormatFor(encoder);
     codec->sample_rate = recipe.sample_rate;
     av_channel_layout_default(&codec->ch_layout, recipe.channels);
     codec->time_base = AVRational{1, recipe.sample_rate};
@@ -148,17 +161,38 @@ int16_t ClickSample(const MovieRecipe& recipe, int64_t sample) {
         20000 * std::sin(2 * std::numbers::pi * 1000.0 * into / recipe.sample_rate));
 }
 
+// One sample of one channel, in the frame's own format (16-bit, 32-bit or float, interleaved
+// or planar).
+void PutSample(AVFrame* frame, int index, int channel, int channels, int16_t value) {
+    const auto format = static_cast<AVSampleFormat>(frame->format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    uint8_t* base = frame->data[planar ? channel : 0];
+    const int at = planar ? index : index * channels + channel;
+    switch (av_get_packed_sample_fmt(format)) {
+        case AV_SAMPLE_FMT_FLT:
+            reinterpret_cast<float*>(base)[at] = static_cast<float>(value) / 32768.0f;
+            break;
+        case AV_SAMPLE_FMT_S32:
+            reinterpret_cast<int32_t*>(base)[at] = int32_t{value} * 65536;
+            break;
+        default:
+            reinterpret_cast<int16_t*>(base)[at] = value;
+            break;
+    }
+}
+
 void FillSound(AVFrame* frame, int64_t first_sample, const MovieRecipe& recipe) {
     const int channels = recipe.channels;
-    auto* samples = reinterpret_cast<int16_t*>(frame->data[0]);
     for (int i = 0; i < frame->nb_samples; ++i) {
         const double t = static_cast<double>(first_sample + i) / frame->sample_rate;
         const auto value =
-            recipe.flash_every > 0
+            recipe.sound ? static_cast<int16_t>(
+                               std::clamp(recipe.sound(first_sample + i), -1.0f, 1.0f) * 32767.0f)
+            : recipe.flash_every > 0
                 ? ClickSample(recipe, first_sample + i)
                 : static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * kToneHz * t));
         for (int c = 0; c < channels; ++c)
-            samples[i * channels + c] = value;
+            PutSample(frame, i, c, channels, value);
     }
 }
 
@@ -224,6 +258,8 @@ MovieRecipe MovieRecipe::Avi() {
 }
 
 bool MovieFileMaker::Make(const std::string& path, const MovieRecipe& recipe, std::string* error) {
+    // Encoders report their statistics on stderr; a failure is reported through `error`.
+    av_log_set_level(AV_LOG_ERROR);
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, recipe.container.c_str(), path.c_str()) < 0) {
         return Fail(error, "no muxer");

@@ -57,7 +57,7 @@ HRESULT AsyncFileSource::Load(LPCOLESTR file_name, const AM_MEDIA_TYPE* type) {
     if (type) {
         stream_type = *type;
     } else {
-        uint8_t head[12] = {};
+        uint8_t head[StreamSubtype::kHeadBytes] = {};
         const int64_t got = file.ReadAt(0, head, sizeof head);
         const GUID subtype = StreamSubtype::For(path, head, got > 0 ? static_cast<size_t>(got) : 0);
         stream_type.SetSubtype(&subtype);

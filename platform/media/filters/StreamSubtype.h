@@ -1,6 +1,8 @@
 // StreamSubtype: the subtype a file source gives its byte stream, from the file's extension
-// and, when that says nothing, from its first bytes: WAVE, AVI, MPEG-1 system stream, or
-// GUID_NULL ("some bytes") for anything else.
+// and, when that says nothing, from its first bytes: WAVE, AVI, MPEG-1 system stream, MPEG-2
+// transport stream, QuickTime, MP4, Matroska/WebM, or GUID_NULL ("some bytes") for anything
+// else. The bytes are matched against fixed patterns at fixed offsets, as the registry's byte
+// patterns for stream subtypes are.
 // Threading: pure functions.
 #pragma once
 
@@ -12,7 +14,10 @@
 
 class StreamSubtype {
 public:
-    // `head` holds the first `size` bytes of the file (12 are enough).
+    // How many of a file's first bytes the patterns look at (three transport stream packets).
+    static constexpr size_t kHeadBytes = 3 * 188 + 1;
+
+    // `head` holds the first `size` bytes of the file (kHeadBytes, or fewer in a short file).
     static GUID For(const std::string& path, const uint8_t* head, size_t size);
 
 private:

@@ -51,8 +51,12 @@ HRESULT MovieDemuxer::Open(IAsyncReader* reader) {
     m_context->pb = m_io->Context();
     m_context->flags |= AVFMT_FLAG_CUSTOM_IO;
     // On failure avformat_open_input frees the context and clears the pointer.
-    if (avformat_open_input(&m_context, nullptr, nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(m_context, nullptr) < 0) {
+    if (avformat_open_input(&m_context, nullptr, nullptr, nullptr) < 0) {
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    m_data_start = avio_tell(m_context->pb);
+    if (avformat_find_stream_info(m_context, nullptr) < 0) {
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
@@ -78,6 +82,7 @@ void MovieDemuxer::Close() {
     m_playable.clear();
     m_start_time = 0;
     m_duration = 0;
+    m_data_start = -1;
 }
 
 bool MovieDemuxer::FindPlayableStreams() {
@@ -156,6 +161,14 @@ int MovieDemuxer::ReadPacket(AVPacket* packet) {
 
 bool MovieDemuxer::Seek(REFERENCE_TIME position) {
     if (!m_context) return false;
+    // Streams without an index (MPEG program and transport streams) find a time by sampling
+    // timestamps across the file, which can land past the first key frame of a stream that
+    // starts a little after another; the start is the first byte of their data.
+    const int flags = m_context->iformat->flags;
+    if (position <= kSeekLead && (flags & AVFMT_TS_DISCONT) && !(flags & AVFMT_NO_BYTE_SEEK) &&
+        m_data_start >= 0 && av_seek_frame(m_context, -1, m_data_start, AVSEEK_FLAG_BYTE) >= 0) {
+        return true;
+    }
     // Some demuxers land after the key frame before the target: start a little earlier; the
     // pins skip to the first key frame and drop what lies before the target.
     const int64_t target =

@@ -7,6 +7,7 @@
 // Threading: one thread at a time.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -57,4 +58,5 @@ private:
     std::vector<int> m_playable;
     int64_t m_start_time = 0;  // AV_TIME_BASE units
     REFERENCE_TIME m_duration = 0;
+    int64_t m_data_start = -1;  // the byte where the demuxer began reading packets
 };

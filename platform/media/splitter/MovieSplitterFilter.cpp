@@ -1,5 +1,6 @@
 #include "platform/media/splitter/MovieSplitterFilter.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -27,8 +28,12 @@ std::u16string PinName(bool video, int count) {
 
 }  // namespace
 
-MovieSplitterFilter::MovieSplitterFilter()
-    : CBaseFilter("Movie Splitter", &m_filter_lock, CLSID_MovieSplitter),
+MovieSplitterFilter::MovieSplitterFilter(Inputs inputs)
+    : CBaseFilter(
+          inputs == Inputs::AnyStream ? "Movie Splitter (Other Formats)" : "Movie Splitter",
+          &m_filter_lock,
+          inputs == Inputs::AnyStream ? CLSID_MovieSplitterOtherFormats : CLSID_MovieSplitter),
+      m_inputs(inputs),
       m_input(this, &m_filter_lock) {}
 
 // The threads deliver through the output pins: they stop before anything goes.
@@ -40,6 +45,28 @@ CUnknown* MovieSplitterFilter::CreateInstance(LPUNKNOWN /*outer*/, HRESULT* hr) 
     auto* filter = new (std::nothrow) MovieSplitterFilter();
     if (!filter && hr) *hr = E_OUTOFMEMORY;
     return filter;
+}
+
+CUnknown* MovieSplitterFilter::CreateOtherFormatsInstance(LPUNKNOWN /*outer*/, HRESULT* hr) {
+    auto* filter = new (std::nothrow) MovieSplitterFilter(Inputs::AnyStream);
+    if (!filter && hr) *hr = E_OUTOFMEMORY;
+    return filter;
+}
+
+std::span<const GUID* const> MovieSplitterFilter::KnownContainers() {
+    static const GUID* const kKnown[] = {
+        &MEDIASUBTYPE_MPEG1System,     &MEDIASUBTYPE_MPEG2_PROGRAM, &MEDIASUBTYPE_Avi,
+        &MEDIASUBTYPE_QTMovie,         &MEDIASUBTYPE_TKV_MP4,       &MEDIASUBTYPE_TKV_Matroska,
+        &MEDIASUBTYPE_MPEG2_TRANSPORT,
+    };
+    return kKnown;
+}
+
+bool MovieSplitterFilter::TakesStreamSubtype(const GUID& subtype) const {
+    if (m_inputs == Inputs::AnyStream) return true;
+    const auto known = KnownContainers();
+    return std::any_of(known.begin(), known.end(),
+                       [&](const GUID* container) { return *container == subtype; });
 }
 
 int MovieSplitterFilter::GetPinCount() {

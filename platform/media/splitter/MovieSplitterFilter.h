@@ -7,6 +7,9 @@
 // up the other stream. A seek (from any output pin's IMediaSeeking) flushes downstream, stops
 // the threads, moves the movie to the key frames before the new start and starts again; the
 // graph passes a seek to every stream, and the filter seeks once for all of them.
+// The same filter serves two classes: "Movie Splitter" takes the containers it knows by their
+// stream subtype, "Movie Splitter (Other Formats)" any byte stream, leaving it to FFmpeg to
+// recognise the bytes when the input connects.
 // Order of use: connect the input (the movie is opened, the outputs appear), connect outputs,
 // pause / run / stop. Disconnecting the input removes the outputs (they stay alive, unlisted,
 // until the filter goes, as a caller may still hold them).
@@ -16,6 +19,7 @@
 
 #include <memory>
 #include <set>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -26,10 +30,18 @@
 
 class MovieSplitterFilter : public CBaseFilter {
 public:
-    MovieSplitterFilter();
+    enum class Inputs { KnownContainers, AnyStream };
+
+    explicit MovieSplitterFilter(Inputs inputs = Inputs::KnownContainers);
     ~MovieSplitterFilter() override;
 
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* hr);
+    static CUnknown* CreateOtherFormatsInstance(LPUNKNOWN outer, HRESULT* hr);
+
+    // The stream subtypes "Movie Splitter" is registered for and takes.
+    static std::span<const GUID* const> KnownContainers();
+    // Whether the input takes a byte stream of this subtype.
+    bool TakesStreamSubtype(const GUID& subtype) const;
 
     int GetPinCount() override;
     CBasePin* GetPin(int index) override;
@@ -54,6 +66,7 @@ private:
     MovieSplitterOutputPin* PinForStream(int index) const;
     bool EveryQueueClosed() const;
 
+    const Inputs m_inputs;
     CCritSec m_filter_lock;
     MovieSplitterInputPin m_input;
     MovieDemuxer m_demuxer;

@@ -11,12 +11,8 @@ MovieSplitterInputPin::MovieSplitterInputPin(MovieSplitterFilter* filter, CCritS
 HRESULT MovieSplitterInputPin::CheckMediaType(const CMediaType* type) {
     if (!type) return E_POINTER;
     if (*type->Type() != MEDIATYPE_Stream) return S_FALSE;
-    const GUID& subtype = *type->Subtype();
-    // A stream of unknown kind is tried: the demuxers recognise it by its bytes.
-    return subtype == MEDIASUBTYPE_MPEG1System || subtype == MEDIASUBTYPE_MPEG2_PROGRAM ||
-                   subtype == MEDIASUBTYPE_Avi || subtype == GUID_NULL
-               ? S_OK
-               : S_FALSE;
+    // The demuxers recognise the bytes themselves when the input connects.
+    return m_splitter->TakesStreamSubtype(*type->Subtype()) ? S_OK : S_FALSE;
 }
 
 HRESULT MovieSplitterInputPin::CheckConnect(IPin* pin) {

@@ -1,7 +1,7 @@
-// MovieSplitterInputPin: the movie splitter's input "Input". It takes a byte stream (MPEG
-// program streams, AVI, or a stream of unknown kind) from an output pin that offers
-// IAsyncReader; on connection the filter opens the movie through that reader and makes its
-// output pins.
+// MovieSplitterInputPin: the movie splitter's input "Input". It takes a byte stream of a
+// subtype its filter takes (MovieSplitterFilter::TakesStreamSubtype) from an output pin that
+// offers IAsyncReader; on connection the filter opens the movie through that reader and makes
+// its output pins, and the connection fails when FFmpeg cannot open the bytes.
 // Order of use: connect; the filter reads through the reader from then on.
 // Threading: connection under the filter lock.
 #pragma once

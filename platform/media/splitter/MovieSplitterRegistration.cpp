@@ -12,25 +12,30 @@
 namespace {
 
 constexpr char kName[] = "Movie Splitter";
+constexpr char kOtherFormatsName[] = "Movie Splitter (Other Formats)";
 
 const CFactoryTemplate kTemplates[] = {
     {u"Movie Splitter", &CLSID_MovieSplitter, &MovieSplitterFilter::CreateInstance, nullptr,
      nullptr},
+    {u"Movie Splitter (Other Formats)", &CLSID_MovieSplitterOtherFormats,
+     &MovieSplitterFilter::CreateOtherFormatsInstance, nullptr, nullptr},
 };
 
-FilterRecord MovieSplitterRecord() {
+FilterRecord SplitterRecord(DWORD merit, std::vector<RegisteredMediaType> inputs) {
     RegisteredPin video =
         MakeRegisteredPin(u"Video", true, false, {{MEDIATYPE_Video, MEDIASUBTYPE_RGB32}});
     RegisteredPin audio =
         MakeRegisteredPin(u"Audio", true, false, {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}});
     video.zero = audio.zero = true;
     video.many = audio.many = true;
-    return {MERIT_NORMAL,
-            {MakeRegisteredPin(u"Input", false, false,
-                               {{MEDIATYPE_Stream, MEDIASUBTYPE_MPEG1System},
-                                {MEDIATYPE_Stream, MEDIASUBTYPE_MPEG2_PROGRAM},
-                                {MEDIATYPE_Stream, MEDIASUBTYPE_Avi}}),
-             video, audio}};
+    return {merit, {MakeRegisteredPin(u"Input", false, false, std::move(inputs)), video, audio}};
+}
+
+std::vector<RegisteredMediaType> KnownContainers() {
+    std::vector<RegisteredMediaType> types;
+    for (const GUID* subtype : MovieSplitterFilter::KnownContainers())
+        types.push_back({MEDIATYPE_Stream, *subtype});
+    return types;
 }
 
 }  // namespace
@@ -40,7 +45,13 @@ void RegisterMovieSplitterClass() {
 }
 
 HRESULT WriteMovieSplitterRegistration() {
-    return WriteFilterRegistration(CLSID_LegacyAmFilterCategory,
-                                   FilterRegistry::GuidText(CLSID_MovieSplitter),
-                                   CLSID_MovieSplitter, kName, MovieSplitterRecord());
+    const HRESULT known = WriteFilterRegistration(
+        CLSID_LegacyAmFilterCategory, FilterRegistry::GuidText(CLSID_MovieSplitter),
+        CLSID_MovieSplitter, kName, SplitterRecord(MERIT_NORMAL, KnownContainers()));
+    if (FAILED(known)) return known;
+    // GUID_NULL as the subtype: any byte stream matches.
+    return WriteFilterRegistration(
+        CLSID_LegacyAmFilterCategory, FilterRegistry::GuidText(CLSID_MovieSplitterOtherFormats),
+        CLSID_MovieSplitterOtherFormats, kOtherFormatsName,
+        SplitterRecord(MERIT_DO_NOT_USE + 1, {{MEDIATYPE_Stream, GUID_NULL}}));
 }

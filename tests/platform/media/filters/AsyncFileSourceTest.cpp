@@ -131,6 +131,49 @@ TEST_F(AsyncFileSourceTest, subtype_follows_the_extension_then_the_content) {
     EXPECT_EQ(OfferedSubtype(), GUID_NULL);
 }
 
+// Bytes (with the rest of the head counting) as the patterns of each movie container see them.
+TEST_F(AsyncFileSourceTest, movie_containers_are_known_by_their_first_bytes) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<size_t, std::string>> bytes;  // at an offset
+        size_t size;
+        GUID subtype;
+    };
+    const Case cases[] = {
+        {"mp4", {{4, "ftypisom"}}, 64, MEDIASUBTYPE_TKV_MP4},
+        {"quicktime brand", {{4, "ftypqt  "}}, 64, MEDIASUBTYPE_QTMovie},
+        {"quicktime without ftyp", {{4, "moov"}}, 64, MEDIASUBTYPE_QTMovie},
+        {"quicktime data first", {{4, "mdat"}}, 64, MEDIASUBTYPE_QTMovie},
+        {"matroska", {{0, "\x1A\x45\xDF\xA3"}}, 64, MEDIASUBTYPE_TKV_Matroska},
+        {"transport", {{0, "G"}, {188, "G"}, {376, "G"}}, 600, MEDIASUBTYPE_MPEG2_TRANSPORT},
+        {"one sync byte short", {{0, "G"}, {188, "G"}}, 600, GUID_NULL},
+        {"transport cut short", {{0, "G"}, {188, "G"}}, 376, GUID_NULL},
+        {"ftyp too late", {{5, "ftyp"}}, 64, GUID_NULL},
+        {"box name cut short", {{4, "ft"}}, 6, GUID_NULL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> head = Counting(c.size);
+        for (auto& b : head) {
+            if (b == 'G') b = 0;  // no stray sync bytes
+        }
+        for (const auto& [offset, text] : c.bytes)
+            std::copy(text.begin(), text.end(), head.begin() + static_cast<long>(offset));
+        ASSERT_EQ(Load(WriteBytes("movie.dat", head)), S_OK);
+        EXPECT_EQ(OfferedSubtype(), c.subtype);
+    }
+    // By name, where the bytes say nothing.
+    for (const auto& [name, subtype] : {std::pair{"a.MP4", MEDIASUBTYPE_TKV_MP4},
+                                        {"b.mov", MEDIASUBTYPE_QTMovie},
+                                        {"c.mkv", MEDIASUBTYPE_TKV_Matroska},
+                                        {"d.webm", MEDIASUBTYPE_TKV_Matroska},
+                                        {"e.ts", MEDIASUBTYPE_MPEG2_TRANSPORT}}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Load(WriteBytes(name, Counting(64))), S_OK);
+        EXPECT_EQ(OfferedSubtype(), subtype);
+    }
+}
+
 TEST_F(AsyncFileSourceTest, get_cur_file_gives_the_name_and_type_loaded) {
     const std::string path = WriteBytes("named.wav", Counting(10));
     ASSERT_EQ(Load(path), S_OK);

@@ -67,9 +67,13 @@ struct StockFilter {
 
 // Every filter a user may insert from the catalogue.
 const StockFilter kInsertable[] = {
-    {"File Source (Async.)", CLSID_AsyncReader}, {"Wave Parser", CLSID_WAVEParser},
-    {"Null Renderer", CLSID_NullRenderer},       {"Video Renderer", CLSID_VideoRenderer},
-    {"Movie Splitter", CLSID_MovieSplitter},     {"File Writer", CLSID_FileWriter},
+    {"File Source (Async.)", CLSID_AsyncReader},
+    {"Wave Parser", CLSID_WAVEParser},
+    {"Null Renderer", CLSID_NullRenderer},
+    {"Video Renderer", CLSID_VideoRenderer},
+    {"Movie Splitter", CLSID_MovieSplitter},
+    {"File Writer", CLSID_FileWriter},
+    {"Movie Splitter (Other Formats)", CLSID_MovieSplitterOtherFormats},
 };
 
 class StockFilterConformanceTest : public FilterTest {};
