@@ -3,11 +3,27 @@
 #include <new>
 
 #include "platform/media/MediaTypeFunctions.h"
+#include "platform/media/graph/FilterRegistry.h"
 #include "platform/media/graph/GraphTopology.h"
+#include "platform/media/graph/RegKey.h"
 #include "platform/media/graph/WideText.h"
 #include "platform/sync/CAutoLock.h"
 
 namespace {
+
+// The name a filter added without one gets: its class's registered name ("Wave Parser"), so
+// that its pins read as people know them; empty when the class has none.
+std::u16string RegisteredName(IBaseFilter* filter) {
+    CLSID clsid{};
+    if (filter->GetClassID(&clsid) != S_OK) return {};
+    RegKey key;
+    std::string name;
+    if (key.Open(HKEY_CLASSES_ROOT, "CLSID\\" + FilterRegistry::GuidText(clsid)) != ERROR_SUCCESS ||
+        !key.GetString(nullptr, &name)) {
+        return {};
+    }
+    return WideFromUtf8(name);
+}
 
 template <typename Interface>
 HRESULT HandOut(Interface* part, void** object) {
@@ -85,8 +101,10 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
     if (!filter) return E_POINTER;
     CAutoLock lock(&m_lock);
     std::u16string given;
-    const HRESULT added = m_filters.Add(filter, WideView(name), &given);
+    const std::u16string fallback = WideView(name).empty() ? RegisteredName(filter) : u"";
+    HRESULT added = m_filters.Add(filter, fallback.empty() ? WideView(name) : fallback, &given);
     if (FAILED(added)) return added;
+    if (!fallback.empty()) added = S_OK;  // no name was asked for, so none was changed
     const HRESULT joined = filter->JoinFilterGraph(this, given.c_str());
     if (FAILED(joined)) {
         m_filters.Remove(filter);

@@ -165,6 +165,9 @@ void GraphEvents::CountCompletion(HRESULT result, LONG_PTR sender) {
         const bool repeated =
             std::find(m_completed.begin(), m_completed.end(), sender) != m_completed.end();
         if (repeated) return;
+        // A renderer whose input is not connected ends at once; it renders no stream of this
+        // run, so it must not end the run for the ones that do.
+        if (!known && sender != 0 && !m_renderers.empty()) return;
         if (known) {
             m_completed.push_back(sender);
         } else {

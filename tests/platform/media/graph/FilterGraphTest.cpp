@@ -1,6 +1,8 @@
 // The graph as a container: names, enumeration, removal, direct connections, interfaces.
 #include <string>
 
+#include "platform/media/graph/FilterRegistry.h"
+#include "platform/media/graph/RegKey.h"
 #include "tests/platform/media/graph/GraphTestSupport.h"
 #include "tests/platform/media/graph/TestSink.h"
 #include "tests/platform/media/graph/TestSource.h"
@@ -73,6 +75,21 @@ TEST_F(FilterGraphNames, a_missing_name_is_made_up_and_a_long_one_is_cut) {
     const std::u16string second_name = NameOf(second.Get());
     EXPECT_EQ(second_name.size(), static_cast<size_t>(MAX_FILTER_NAME - 1));
     EXPECT_EQ(second_name.substr(second_name.size() - 5), u" 0001");
+}
+
+TEST_F(FilterGraphNames, a_missing_name_is_the_registered_name_of_the_filters_class) {
+    auto first = NewSink();
+    auto second = NewSink();
+    CLSID clsid{};
+    ASSERT_EQ(first->GetClassID(&clsid), S_OK);
+    RegKey key;
+    ASSERT_EQ(key.Create(HKEY_CLASSES_ROOT, "CLSID\\" + FilterRegistry::GuidText(clsid)),
+              ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(nullptr, "Test Renderer"), ERROR_SUCCESS);
+    EXPECT_EQ(Add(first.Get(), nullptr), S_OK);
+    EXPECT_EQ(Add(second.Get(), u""), S_OK);
+    EXPECT_EQ(NameOf(first.Get()), u"Test Renderer");
+    EXPECT_EQ(NameOf(second.Get()), u"Test Renderer 0001");
 }
 
 TEST_F(FilterGraphNames, find_by_name_gives_the_filter_or_not_found) {

@@ -60,6 +60,14 @@ TEST_F(CompletionCount, completion_waits_for_every_renderer_and_comes_once) {
     EXPECT_EQ(Next().code, 0);
 }
 
+TEST_F(CompletionCount, a_filter_that_renders_no_stream_does_not_end_the_run) {
+    events.BeginRun({Filter(1)});
+    events.Notify(EC_COMPLETE, S_OK, Id(7));  // an unconnected renderer, ending at Run
+    EXPECT_EQ(Next().code, 0);
+    events.Notify(EC_COMPLETE, S_OK, 0);  // a report that names no filter still counts
+    EXPECT_EQ(Next().code, EC_COMPLETE);
+}
+
 TEST_F(CompletionCount, a_failed_stream_gives_its_result_to_the_completion) {
     events.BeginRun({Filter(1), Filter(2)});
     events.Notify(EC_COMPLETE, VFW_E_INVALID_FILE_FORMAT, Id(2));
