@@ -182,10 +182,10 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     return Dialog::WindowProc(message, wparam, lparam);
 }
 
-void MainWindow::OnHScroll(WORD /*code*/, HWND slider) {
+void MainWindow::OnHScroll(WORD code, HWND slider) {
     if (slider == m_event_stretch_slider.GetSafeHwnd()) OnEventStretchScroll();
     if (slider == m_event_position_slider.GetSafeHwnd()) OnEventPositionScroll();
-    if (slider == m_position_slider.GetSafeHwnd()) OnPositionScroll();
+    if (slider == m_position_slider.GetSafeHwnd()) OnPositionScroll(code);
 }
 
 // Minimised: the icon, centred in the client area.

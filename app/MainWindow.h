@@ -12,6 +12,7 @@
 // Threading: the user-interface thread.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/TrackingSlider.h"
@@ -116,8 +117,10 @@ private:
 
     // Position and timing display (MainWindowPosition.cpp).
     void OnTimer(UINT_PTR id);
-    void OnPositionScroll();
+    // `code`: the slider's notification (TB_THUMBTRACK, TB_ENDTRACK, ...).
+    void OnPositionScroll(WORD code);
     long FrameNumber(float seconds) const;
+    bool m_position_move_sought = false;  // the slider's current move has sought already
 
     // Stretching events editor (MainWindowEvents.cpp).
     void SetupEventsList();
@@ -128,6 +131,10 @@ private:
     void OnDeleteEvent();
     void OnEventStretchScroll();
     void OnEventPositionScroll();
+    // Runs `change` on the event list (none: no change) and then SetOffset on the current
+    // stream, both under the lock the stream is read under; then refills the list.
+    void ChangeEvents(const std::function<void()>& change);
+    void FillEventsList();  // the rows from the list as it stands, then ShowCurrentEvent
 
     // Project file (MainWindowProject.cpp).
     void OnSaveProject();

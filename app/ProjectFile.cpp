@@ -1,10 +1,14 @@
 #include "app/ProjectFile.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
 #include "app/ProjectText.h"
 #include "engine/StretchEvent.h"
+#include "engine/TemporaryOutputFile.h"
 
 namespace {
 
@@ -20,6 +24,12 @@ bool WriteLine(std::FILE* file, const std::string& text) {
     return std::fputs(text.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0;
 }
 
+// Records why a save failed (EIO when the library left no reason) and reports the failure.
+bool Failed(int reason, int* error) {
+    *error = reason != 0 ? reason : EIO;
+    return false;
+}
+
 std::string ReadHeaderLine(std::FILE* file) {
     char buffer[kHeaderLineSize] = "";
     return ReadLine(buffer, sizeof buffer, file) ? buffer : "";
@@ -27,9 +37,21 @@ std::string ReadHeaderLine(std::FILE* file) {
 
 }  // namespace
 
-bool ProjectFile::Save(const std::string& path) const {
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (!raw) return false;
+bool ProjectFile::Save(const std::string& path, int* error) const {
+    int failure = 0;
+    const bool saved = Write(path, &failure);
+    if (error) *error = saved ? 0 : failure;
+    return saved;
+}
+
+// The lines go to a temporary file beside the target, which replaces the target only once
+// every byte is on disk: a full disk or a vanished folder leaves the previous project whole.
+bool ProjectFile::Write(const std::string& path, int* error) const {
+    TemporaryOutputFile temporary(path);
+    errno = 0;
+    if (!temporary.Reserve()) return Failed(temporary.Error(), error);
+    std::FILE* raw = std::fopen(temporary.Path().c_str(), "wb");
+    if (!raw) return Failed(errno, error);
     bool ok = WriteLine(raw, m_video_path) && WriteLine(raw, m_audio_path) &&
               WriteLine(raw, m_output_path) &&
               WriteLine(raw, FormatProjectNumber(m_initial_offset));
@@ -37,8 +59,13 @@ bool ProjectFile::Save(const std::string& path) const {
         ok = ok && WriteLine(raw, FormatProjectNumber(e.tempo)) &&
              WriteLine(raw, FormatProjectNumber(e.movie_pos));
     }
-    ok = !std::ferror(raw) && ok;
-    return std::fclose(raw) == 0 && ok;
+    ok = ok && std::fflush(raw) == 0 && ::fsync(::fileno(raw)) == 0 && !std::ferror(raw);
+    const int write_error = errno;
+    const bool closed = std::fclose(raw) == 0;
+    if (!ok) return Failed(write_error, error);
+    if (!closed) return Failed(errno, error);
+    if (!temporary.Commit()) return Failed(temporary.Error(), error);
+    return true;
 }
 
 bool ProjectFile::Load(const std::string& path) {

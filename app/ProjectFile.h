@@ -17,8 +17,10 @@ public:
         float movie_pos;
     };
 
-    // False when the file cannot be created or written completely.
-    bool Save(const std::string& path) const;
+    // Writes a temporary file beside `path` and renames it over `path` once complete. False
+    // when it cannot be created or written completely, the file at `path` then unchanged;
+    // `error`, if given, gets the reason as an errno value (0 on success).
+    bool Save(const std::string& path, int* error = nullptr) const;
     // False when the file cannot be opened. Missing header lines read as empty paths and
     // an offset of 0; a stretch line without its position line is dropped.
     bool Load(const std::string& path);
@@ -31,4 +33,7 @@ public:
     std::string m_output_path;
     float m_initial_offset = 0.0f;
     std::vector<Event> m_events;
+
+private:
+    bool Write(const std::string& path, int* error) const;
 };

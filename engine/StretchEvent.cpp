@@ -16,9 +16,13 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
       m_tempo(tempo),
       m_next(nullptr),
       m_prev(nullptr) {
+    Link(head);
+}
+
+void StretchEvent::Link(StretchEvent** head) {
     if (!head) return;
     StretchEvent* predecessor = nullptr;
-    for (StretchEvent* e = *head; e && e->m_movie_pos <= movie_pos; e = e->m_next) {
+    for (StretchEvent* e = *head; e && e->m_movie_pos <= m_movie_pos; e = e->m_next) {
         predecessor = e;
     }
     if (predecessor) {
@@ -28,6 +32,7 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
         if (m_next) m_next->m_prev = this;
     } else {
         m_next = *head;
+        m_prev = nullptr;
         if (m_next) m_next->m_prev = this;
         *head = this;
     }

@@ -20,6 +20,9 @@ public:
 
     // Takes the event out of the list; it may then be destroyed on its own.
     void Unlink(StretchEvent** head);
+    // Links an unlinked event into the list at its sorted place by m_movie_pos (after equal
+    // ones), as the constructor does; the events editor moves an event with Unlink, then Link.
+    void Link(StretchEvent** head);
 
     // The source position where the paquet starts. It lies before the data (negative) when
     // the event falls inside the leading silence of a positive offset; m_real_byte_pos then

@@ -10,6 +10,7 @@
 #include "grapheditor/FilterItem.h"
 #include "grapheditor/FilterItemFactory.h"
 #include "grapheditor/PinItem.h"
+#include "platform/ui/ColumnSizing.h"
 #include "platform/ui/FileChooser.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
@@ -22,9 +23,6 @@ namespace {
 constexpr const char* kColumnHeadings[] = {"Filter Name", "Input MediaFormat",
                                            "Output MediaFormat"};
 constexpr int kInitialColumnWidth = 50;
-// A cell is measured as a 1024-byte buffer holds it, with ten spaces of margin.
-constexpr size_t kLongestMeasuredText = 1023;
-constexpr char kColumnMargin[] = "          ";
 
 // The disconnect ids of one filter: output pin i is 1030 + i up to the input range, input pin
 // i is 1040 + i up to the connect range.
@@ -45,12 +43,6 @@ bool Contains(const char* text, const char* part) {
 
 FileFilterList AllFiles() {
     return {{"All Files (*.*)", "*.*"}};
-}
-
-int PaddedWidth(const ListCtrl& list, std::string text) {
-    if (text.size() > kLongestMeasuredText) text.resize(kLongestMeasuredText);
-    text += kColumnMargin;
-    return list.GetStringWidth(text.c_str());
 }
 
 }  // namespace
@@ -136,18 +128,7 @@ void FilterListView::UpdateFiltersState() {
 }
 
 void FilterListView::AutoSizeColumns() {
-    for (int column = 0;; ++column) {
-        char heading[1024] = {};
-        LVCOLUMNA info{};
-        info.mask = LVCF_TEXT;
-        info.pszText = heading;
-        info.cchTextMax = sizeof(heading);
-        if (!GetColumn(column, &info)) break;
-        int width = PaddedWidth(*this, heading);
-        for (int row = 0; row < GetItemCount(); ++row)
-            width = std::max(width, PaddedWidth(*this, GetItemText(row, column)));
-        SetColumnWidth(column, width);
-    }
+    ::AutoSizeColumns(*this);
 }
 
 PinItem* FilterListView::FindPinByLabel(const char* label) const {
