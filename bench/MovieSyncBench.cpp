@@ -10,8 +10,6 @@
 //  2. The CPU the process used meanwhile, as a share of one core.
 // The video window is a real Qt window on the offscreen platform, so scaling and painting are
 // counted.
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,95 +20,27 @@
 
 #include <QApplication>
 
+#include "bench/SyncMeasures.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/objbase.h"
-#include "platform/media/amvideo.h"
 #include "platform/media/dshow.h"
-#include "platform/media/video/IVideoPresentationLog.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
 
 namespace {
 
-constexpr double kUnits = 1e7;
 constexpr int kSeconds = 10;
 constexpr int kRate = 25;
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 std::u16string Wide(const std::string& text) {
     return std::u16string(text.begin(), text.end());
 }
 
-// Stream times (100 ns) of the clicks in 16-bit stereo at 44.1 kHz: the first loud sample
-// after at least 0.1 s of quiet, counted from the movie's first sound sample (the first that is
-// not 0: the device writes zeros before the run starts, and the movie hums between clicks).
-std::vector<double> ClickTimes(const std::vector<uint8_t>& bytes) {
-    std::vector<double> clicks;
-    const size_t frames = bytes.size() / 4;
-    size_t first = frames;
-    size_t quiet = 44100;
-    for (size_t i = 0; i < frames; ++i) {
-        const auto left = static_cast<int16_t>(bytes[4 * i] | (bytes[4 * i + 1] << 8));
-        if (left != 0) first = std::min(first, i);
-        if (std::abs(left) > 4000) {
-            if (quiet >= 4410) clicks.push_back(static_cast<double>(i - first) * kUnits / 44100);
-            quiet = 0;
-        } else {
-            ++quiet;
-        }
-    }
-    return clicks;
-}
-
-// Presentation times of the flash pictures (frames 0, 25, 50 ...), counted from the first
-// picture the renderer got.
-std::vector<double> FlashTimes(const std::vector<VideoPresentation>& log) {
-    std::vector<double> flashes;
-    if (log.empty()) return flashes;
-    const REFERENCE_TIME first = log.front().sample_start;
-    const REFERENCE_TIME frame = static_cast<REFERENCE_TIME>(kUnits / kRate);
-    for (const VideoPresentation& shown : log) {
-        const long long index = std::llround(static_cast<double>(shown.sample_start - first) /
-                                             static_cast<double>(frame));
-        if (index % kRate == 0 && shown.presented_at > 0) {
-            flashes.push_back(static_cast<double>(shown.presented_at));
-        }
-    }
-    return flashes;
-}
-
-std::vector<VideoPresentation> PresentationLog(IGraphBuilder* graph) {
+ComPtr<IBaseFilter> VideoRenderer(IGraphBuilder* graph) {
     ComPtr<IBaseFilter> renderer;
-    ComPtr<IVideoPresentationLog> log;
-    std::vector<VideoPresentation> records;
-    if (FAILED(graph->FindFilterByName(u"Video Renderer", renderer.GetAddressOf())) ||
-        FAILED(renderer.As(&log))) {
-        return records;
-    }
-    ULONG count = 0;
-    log->GetPresentations(0, nullptr, &count);
-    records.resize(count);
-    log->GetPresentations(count, records.data(), &count);
-    records.resize(count);
-    return records;
-}
-
-int DroppedFrames(IGraphBuilder* graph) {
-    ComPtr<IBaseFilter> renderer;
-    ComPtr<IQualProp> quality;
-    int dropped = -1;
-    if (SUCCEEDED(graph->FindFilterByName(u"Video Renderer", renderer.GetAddressOf())) &&
-        SUCCEEDED(renderer.As(&quality))) {
-        quality->get_FramesDroppedInRenderer(&dropped);
-    }
-    return dropped;
+    graph->FindFilterByName(u"Video Renderer", renderer.GetAddressOf());
+    return renderer;
 }
 
 // Runs until EC_COMPLETE, keeping the window's event loop going.
@@ -149,30 +79,25 @@ int Measure(const std::string& movie, const std::string& capture, const char* la
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = CpuSeconds() - cpu_before;
     control->Stop();
-    const std::vector<double> flashes = FlashTimes(PresentationLog(graph.Get()));
-    const int dropped = DroppedFrames(graph.Get());
+    ComPtr<IBaseFilter> renderer = VideoRenderer(graph.Get());
+    const std::vector<Flash> flashes = FlashTimes(renderer.Get(), kRate);
+    const int dropped = DroppedFrames(renderer.Get());
+    renderer = nullptr;
     window = nullptr;
     events = nullptr;
     control = nullptr;
     graph = nullptr;  // closes the device, which completes the capture
     const std::vector<double> clicks = ClickTimes(ReadFileBytes(capture));
 
-    const size_t pairs = std::min(flashes.size(), clicks.size());
-    double worst = 0;
-    double sum = 0;
-    for (size_t i = 0; i < pairs; ++i) {
-        const double offset = (flashes[i] - clicks[i]) / 1e4;  // ms, picture after sound > 0
-        sum += offset;
-        if (std::abs(offset) > std::abs(worst)) worst = offset;
-    }
+    const PictureAgainstSound sync = ComparePictureToSound(flashes, clicks);
     std::printf(
         "%s 640x360 %d fps, %d s: wall %.2f s, CPU %.2f s = %.1f %% of one core; frames dropped "
         "%d; %zu flashes / %zu clicks; picture minus sound: mean %.1f ms, worst %.1f ms "
         "(one frame: %.0f ms)%s\n",
         label, kRate, kSeconds, wall, cpu, 100.0 * cpu / wall, dropped, flashes.size(),
-        clicks.size(), pairs ? sum / static_cast<double>(pairs) : 0.0, worst, 1000.0 / kRate,
+        clicks.size(), sync.mean_ms, sync.worst_ms, 1000.0 / kRate,
         completed ? "" : " (no EC_COMPLETE)");
-    const bool in_sync = pairs > 0 && std::abs(worst) <= 1000.0 / kRate;
+    const bool in_sync = sync.pairs > 0 && std::abs(sync.worst_ms) <= 1000.0 / kRate;
     return completed && in_sync ? 0 : 1;
 }
 
