@@ -53,6 +53,12 @@ char* ReadLine(char* buffer, int size, std::FILE* file) {
     if (!buffer || size < 1 || !file) return nullptr;
     if (!std::fgets(buffer, size, file)) return nullptr;
     size_t length = std::strlen(buffer);
+    // A read that filled the buffer up to a CR stopped between the CR and its LF: the LF
+    // belongs to this line, not to an empty next one.
+    if (length == static_cast<size_t>(size) - 1 && length > 0 && buffer[length - 1] == '\r') {
+        const int next = std::fgetc(file);
+        if (next != '\n' && next != EOF) std::ungetc(next, file);
+    }
     while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n')) {
         buffer[--length] = '\0';
     }

@@ -64,7 +64,16 @@ private:
 
 }  // namespace
 
-AudioExport::AudioExport(ExportRequest request) : m_request(std::move(request)) {}
+AudioExport::AudioExport(ExportRequest request) : m_request(std::move(request)) {
+    StretchEvent** current = CurrentEventList();
+    StretchEvent* previous = nullptr;
+    for (const StretchEvent* e = current ? *current : nullptr; e; e = e->m_next) {
+        auto* copy = new StretchEvent(e->m_movie_pos, e->m_tempo, nullptr);
+        copy->Link(&m_events_head, previous);
+        previous = copy;
+    }
+    m_events.reset(m_events_head);
+}
 
 bool AudioExport::Run(const Progress& progress) {
     m_error.clear();
@@ -83,6 +92,7 @@ bool AudioExport::Render(const Progress& progress) {
     const std::string& output = m_request.output_path;
     if (output.empty()) return Fail("No output file is set.");
     StretchedWaveStream stream(StretchedWaveStream::Role::Private);
+    stream.SetEventList(&m_events_head);
     errno = 0;
     if (!stream.Open(m_request.audio_path.c_str())) {
         return Fail("Cannot read the audio file " + Quoted(m_request.audio_path) +

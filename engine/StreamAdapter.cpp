@@ -27,8 +27,10 @@ StreamAdapter::StreamAdapter(StretchedWaveStream* stream) : m_stream(stream) {
 }
 
 StreamAdapter::~StreamAdapter() {
-    // Waits for an edit in progress: the lock it holds may be this adapter's.
+    // Waits for an edit in progress: the lock it holds may be this adapter's. The stream
+    // stops being current here, with its lock, so that no edit reaches it unlocked after.
     std::lock_guard<std::recursive_mutex> lock(g_adapters_mutex);
+    ReleaseCurrentStream(m_stream);
     auto& adapters = Adapters();
     adapters.erase(std::remove(adapters.begin(), adapters.end(), this), adapters.end());
 }

@@ -20,10 +20,25 @@ StretchEvent::StretchEvent(float movie_pos, float tempo, StretchEvent** head)
 }
 
 void StretchEvent::Link(StretchEvent** head) {
+    Link(head, nullptr);
+}
+
+void StretchEvent::Link(StretchEvent** head, StretchEvent* hint) {
     if (!head) return;
+    // The predecessor is the last event at or before m_movie_pos: forward from a hint at or
+    // before it, backward past every event after it otherwise.
     StretchEvent* predecessor = nullptr;
-    for (StretchEvent* e = *head; e && e->m_movie_pos <= m_movie_pos; e = e->m_next) {
-        predecessor = e;
+    if (hint && hint->m_movie_pos <= m_movie_pos) {
+        predecessor = hint;
+        while (predecessor->m_next && predecessor->m_next->m_movie_pos <= m_movie_pos)
+            predecessor = predecessor->m_next;
+    } else if (hint) {
+        predecessor = hint->m_prev;
+        while (predecessor && predecessor->m_movie_pos > m_movie_pos)
+            predecessor = predecessor->m_prev;
+    } else {
+        for (StretchEvent* e = *head; e && e->m_movie_pos <= m_movie_pos; e = e->m_next)
+            predecessor = e;
     }
     if (predecessor) {
         m_next = predecessor->m_next;

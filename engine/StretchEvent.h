@@ -23,6 +23,9 @@ public:
     // Links an unlinked event into the list at its sorted place by m_movie_pos (after equal
     // ones), as the constructor does; the events editor moves an event with Unlink, then Link.
     void Link(StretchEvent** head);
+    // The same place, found by walking from `hint` (an event of the list, or null for the
+    // head): linking events in nearly sorted order next to the previous one stays linear.
+    void Link(StretchEvent** head, StretchEvent* hint);
 
     // The source position where the paquet starts. It lies before the data (negative) when
     // the event falls inside the leading silence of a positive offset; m_real_byte_pos then

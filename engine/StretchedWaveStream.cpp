@@ -13,11 +13,6 @@ namespace {
 
 std::atomic<StretchedWaveStream*> g_current_stream{nullptr};
 
-StretchEvent* ListHead() {
-    StretchEvent** slot = CurrentEventList();
-    return slot ? *slot : nullptr;
-}
-
 void StoreLe16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -34,6 +29,10 @@ StretchedWaveStream* CurrentStream() {
     return g_current_stream.load();
 }
 
+void ReleaseCurrentStream(StretchedWaveStream* stream) {
+    g_current_stream.compare_exchange_strong(stream, nullptr);
+}
+
 StretchedWaveStream::StretchedWaveStream(Role role)
     : m_role(role), m_out_buf(std::make_unique<uint8_t[]>(kChunkSize)) {
     if (m_role == Role::Current) g_current_stream.store(this);
@@ -41,19 +40,18 @@ StretchedWaveStream::StretchedWaveStream(Role role)
 
 StretchedWaveStream::~StretchedWaveStream() {
     Close();
-    if (m_role == Role::Current) g_current_stream.store(nullptr);
+    if (m_role == Role::Current) ReleaseCurrentStream(this);
+}
+
+StretchEvent* StretchedWaveStream::ListHead() const {
+    StretchEvent** slot = m_list ? m_list : CurrentEventList();
+    return slot ? *slot : nullptr;
 }
 
 bool StretchedWaveStream::Open(const char* path) {
     Close();
     m_virtual_byte_pos = 0;
-    if (!m_source.Open(path)) {
-        if (m_role == Role::Current &&
-            m_source.LastError() == SourceWaveReader::OpenError::TooLong) {
-            MessageBoxA(nullptr, "Audio file is too long !", "Opening Error", MB_OK | MB_ICONERROR);
-        }
-        return false;
-    }
+    if (!m_source.Open(path)) return false;
     m_data_len = m_source.DataLength();
     m_data_offset = m_source.DataOffset();
     if (!InitProcessing()) {
@@ -63,6 +61,12 @@ bool StretchedWaveStream::Open(const char* path) {
     Rewind();
     m_is_open = true;
     return true;
+}
+
+void StretchedWaveStream::ReportOpenError() const {
+    if (m_role == Role::Current && m_source.LastError() == SourceWaveReader::OpenError::TooLong) {
+        MessageBoxA(nullptr, "Audio file is too long !", "Opening Error", MB_OK | MB_ICONERROR);
+    }
 }
 
 void StretchedWaveStream::Close() {

@@ -4,7 +4,8 @@
 //
 // Order of use: construct, Open, SetOffset (whenever the offset or the event list changed),
 // then Seek and Read in any order; Close or destroy. A stream constructed as the current one
-// is what CurrentStream() returns until a stream is destroyed.
+// is what CurrentStream() returns until another is constructed or it is destroyed. A failed
+// Open tells the user nothing: ReportOpenError does, once every lock is released.
 //
 // Threading: no lock of its own. Open, Read, Seek and SetOffset must not overlap, and edits
 // of the event list must not overlap a call that walks it (SetOffset, Seek, Read).
@@ -31,7 +32,14 @@ public:
     StretchedWaveStream(const StretchedWaveStream&) = delete;
     StretchedWaveStream& operator=(const StretchedWaveStream&) = delete;
 
+    // Reads the list whose head slot is given instead of the process's one (null: that one
+    // again). The export's stream reads its own copy, so that the positions it derives never
+    // reach the events the playback stream and the window read.
+    void SetEventList(StretchEvent** head) { m_list = head; }
     bool Open(const char* path);
+    // After a failed Open, for the playback stream: tells the user what they must act on
+    // ("Audio file is too long !"). Call it holding no lock: the box runs an event loop.
+    void ReportOpenError() const;
     void Close();
     // Bytes delivered; fewer than asked only once the source has ended.
     uint32_t Read(void* dst, uint32_t count);
@@ -56,11 +64,13 @@ public:
     int32_t GetOffsetBytes() const { return offset_virtual_byte_len; }
     uint32_t GetPosition() const { return m_virtual_byte_pos; }
     int64_t GetSourcePosition() const { return m_source.Position(); }  // file offset
+    int64_t GetSourceEnd() const { return m_source.DataEnd(); }        // file offset
 
     static constexpr uint32_t kHeaderLength = PaquetMap::kHeaderLength;
     static constexpr uint32_t kChunkSize = 102400;
 
 private:
+    StretchEvent* ListHead() const;
     bool InitProcessing();
     void ResetProcessing();
     void BuildPaquets();
@@ -70,6 +80,7 @@ private:
     void ApplyReachedPaquets(int64_t source_pos);
 
     const Role m_role;
+    StretchEvent** m_list = nullptr;
     SourceWaveReader m_source;
     TimeStretcher m_processor;
     PaquetMap m_map;
@@ -96,3 +107,5 @@ private:
 
 // The playback stream: the most recently constructed current stream, or null.
 StretchedWaveStream* CurrentStream();
+// Makes CurrentStream() null if it is `stream`; another current stream stays current.
+void ReleaseCurrentStream(StretchedWaveStream* stream);

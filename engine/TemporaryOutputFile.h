@@ -1,6 +1,8 @@
 // A file written under a temporary name beside its target, then renamed over the target in
 // one step. Destroying it without Commit removes the temporary file, so a failure leaves
-// whatever was at the target untouched. One thread at a time.
+// whatever was at the target untouched. A target that is a symbolic link stays one: the file
+// it points to is the one replaced. A target the user may not write (or that is read-only)
+// is refused with EACCES rather than replaced. One thread at a time.
 #pragma once
 
 #include <string>
@@ -18,7 +20,7 @@ public:
     int Error() const { return m_error; }  // errno of the last failure
 
 private:
-    std::string m_target;
+    std::string m_target;  // with its symbolic links followed
     std::string m_path;
     int m_error = 0;
 };

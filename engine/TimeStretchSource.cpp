@@ -95,18 +95,23 @@ HRESULT TimeStretchSource::Load(LPCOLESTR file_name, const AM_MEDIA_TYPE* type) 
     }
     if (type && offered.FormatLength() != type->cbFormat) return E_OUTOFMEMORY;
 
-    CAutoLock lock(&m_filter_lock);
-    LONGLONG size = 0;
-    const HRESULT hr = OpenStream(path, &size);
-    m_size = size;
-    if (FAILED(hr)) {
+    HRESULT hr = S_OK;
+    {
+        CAutoLock lock(&m_filter_lock);
+        LONGLONG size = 0;
+        hr = OpenStream(path, &size);
+        m_size = size;
+        if (SUCCEEDED(hr)) {
+            m_file_name = std::move(name);
+            m_type = std::move(offered);
+            return S_OK;
+        }
         m_file_name.clear();
         m_type = CMediaType();
-        return hr;
     }
-    m_file_name = std::move(name);
-    m_type = std::move(offered);
-    return S_OK;
+    // The box's event loop may stop the graph, which takes the filter lock.
+    m_stream.ReportOpenError();
+    return hr;
 }
 
 HRESULT TimeStretchSource::GetCurFile(LPOLESTR* file_name, AM_MEDIA_TYPE* type) {

@@ -9,6 +9,7 @@
 // failed Load (the file cannot be opened or is not a WAV the stream takes) returns a failure
 // and leaves the filter serving nothing: the pin refuses connections and reads until a Load
 // succeeds.
+// A failed Load tells the user of a file too long once it has released its locks.
 // Threading: Load, GetCurFile and the state calls on the control thread under the filter lock;
 // the stream is opened under the adapter's lock too, so no read overlaps it. Reads come from
 // the parser's streaming thread through the pin and the queue.

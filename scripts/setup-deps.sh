@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    libsoundtouch-dev
+    libsoundtouch-dev librubberband-dev
     qt6-base-dev
     libsdl2-dev
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

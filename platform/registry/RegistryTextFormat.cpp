@@ -55,7 +55,8 @@ std::string EscapeKeyName(std::string_view name) {
     std::string out;
     for (char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '%' || IsControl(byte)) {
+        // A backslash in a name (read from %5c) would split the key when read back.
+        if (c == '%' || c == '\\' || IsControl(byte)) {
             out += '%';
             AppendHexByte(&out, byte);
         } else {
@@ -287,24 +288,42 @@ std::optional<RegistryValue> ValueLine(std::string_view text) {
     return value;
 }
 
-// One line into the tree; `section` is the key that values go to (null before any section).
-const char* ParseLine(std::string_view line, RegistryKey* root, RegistryKey** section) {
+// Where the values of the lines read go.
+struct Section {
+    RegistryKey* key = nullptr;  // null before any section, and in a skipped one
+    bool skipped = false;        // its header was bad: its values go with it
+};
+
+// The problem of a section header, or null once `section` is the key it names.
+const char* ParseSectionHeader(std::string_view line, RegistryKey* root, Section* section) {
+    section->key = nullptr;
+    section->skipped = true;
+    if (line.size() < 2 || line.back() != ']') return "section header without ']'";
+    std::optional<std::vector<std::string>> path = SectionPath(line);
+    if (!path) return "bad key path";
+    RegistryKey* key = root;
+    for (const std::string& part : *path)
+        key = &key->AddSubkey(part, nullptr);
+    *section = {key, false};
+    return nullptr;
+}
+
+// One line into the tree. A bad section header costs only that section; `skipped` gets the
+// problem of the first one.
+const char* ParseLine(std::string_view line, RegistryKey* root, Section* section,
+                      std::string* skipped) {
     if (line.empty() || line.front() == ';') return nullptr;
     if (line.front() == '[') {
-        if (line.size() < 2 || line.back() != ']') return "section header without ']'";
-        std::optional<std::vector<std::string>> path = SectionPath(line);
-        if (!path) return "bad key path";
-        RegistryKey* key = root;
-        for (const std::string& part : *path)
-            key = &key->AddSubkey(part, nullptr);
-        *section = key;
+        const char* problem = ParseSectionHeader(line, root, section);
+        if (problem && skipped->empty()) *skipped = problem;
         return nullptr;
     }
     if (line.front() != '@' && line.front() != '"') return "unexpected text";
-    if (!*section) return "value before any section";
+    if (section->skipped) return nullptr;
+    if (!section->key) return "value before any section";
     std::optional<RegistryValue> value = ValueLine(line);
     if (!value) return "bad value line";
-    (*section)->SetValue(value->name, value->type, std::move(value->data));
+    section->key->SetValue(value->name, value->type, std::move(value->data));
     return nullptr;
 }
 
@@ -312,7 +331,8 @@ const char* ParseLine(std::string_view line, RegistryKey* root, RegistryKey** se
 
 bool ParseRegistry(std::string_view text, RegistryKey* root, std::string* error) {
     *root = RegistryKey();
-    RegistryKey* section = nullptr;
+    if (error) error->clear();
+    Section section;
     size_t number = 0;
     while (!text.empty()) {
         ++number;
@@ -320,10 +340,14 @@ bool ParseRegistry(std::string_view text, RegistryKey* root, std::string* error)
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (const char* problem = ParseLine(line, root, &section)) {
+        std::string skipped;
+        if (const char* problem = ParseLine(line, root, &section, &skipped)) {
             if (error) *error = "line " + std::to_string(number) + ": " + problem;
             *root = RegistryKey();
             return false;
+        }
+        if (error && error->empty() && !skipped.empty()) {
+            *error = "line " + std::to_string(number) + ": " + skipped + " (section skipped)";
         }
     }
     return true;

@@ -11,7 +11,7 @@
 // section in the order they were set. A REG_SZ holding one terminated string is written as a
 // quoted string, a 4-byte REG_DWORD as dword:, anything else as hex(type): bytes, so every
 // byte sequence round-trips. In quoted strings \\, \" and \xNN (bytes below 0x20 and 0x7F)
-// are escapes; in section names %NN stands for '%', such bytes and nothing else.
+// are escapes; in section names %NN stands for '%', a backslash, such bytes and nothing else.
 #pragma once
 
 #include <string>
@@ -23,5 +23,7 @@
 std::string SerializeRegistry(const RegistryKey& root, std::string_view title);
 
 // Replaces `root` with the tree read from `text`. Returns false with a one-line `error`
-// ("line 12: ...") when the text is not in the format; `root` is then left empty.
+// ("line 12: ...") when the text is not in the format; `root` is then left empty. A section
+// whose header is bad is skipped with its values, the other keys kept: true, with `error`
+// naming the first such line (empty when every line was read).
 bool ParseRegistry(std::string_view text, RegistryKey* root, std::string* error);

@@ -83,6 +83,7 @@ TEST_F(ProjectCommandsTest, save_with_no_events_writes_four_lines_to_the_name_as
     EXPECT_EQ(prompt.Messages()[0].text, "Project saved.");
     EXPECT_EQ(prompt.Messages()[0].caption, "Save Event List");
     EXPECT_EQ(prompt.Messages()[0].type & MB_TYPEMASK, MB_OK);
+    EXPECT_EQ(prompt.Messages()[0].owner, owner);  // owned by the main window
     EXPECT_EQ(std::filesystem::directory_iterator(dir.Path())->path().filename(), "plain")
         << "a temporary file was left behind";
 }

@@ -114,4 +114,23 @@ TEST_F(ProjectFileTest, values_round_trip_to_six_decimals) {
     EXPECT_FLOAT_EQ(loaded.m_events[1].tempo, 3.25f);
 }
 
+TEST_F(ProjectFileTest, a_path_of_4094_characters_keeps_every_line_in_place) {
+    // 4,094 characters and CR fill the 4,096-byte line buffer; the LF must not make a line.
+    project.m_video_path = std::string(4094, 'v');
+    project.m_audio_path = std::string(4094, 'a');
+    project.m_output_path = "out.wav";
+    project.m_initial_offset = 2.5f;
+    project.m_events = {{-3.0f, 1.0f}};
+    const std::string path = dir.File("long.tkv");
+    ASSERT_TRUE(project.Save(path));
+    ProjectFile loaded;
+    ASSERT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded.m_video_path, project.m_video_path);
+    EXPECT_EQ(loaded.m_audio_path, project.m_audio_path);
+    EXPECT_EQ(loaded.m_output_path, "out.wav");
+    EXPECT_FLOAT_EQ(loaded.m_initial_offset, 2.5f);
+    ASSERT_EQ(loaded.m_events.size(), 1u);
+    EXPECT_FLOAT_EQ(loaded.m_events[0].tempo, -3.0f);
+}
+
 }  // namespace

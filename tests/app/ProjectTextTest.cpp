@@ -84,4 +84,16 @@ TEST_F(ReadLineTest, strips_cr_and_lf_and_splits_long_lines) {
     EXPECT_STREQ(buffer, "fgh");  // left as it was at the end
 }
 
+TEST_F(ReadLineTest, cr_lf_split_by_a_full_buffer_ends_one_line) {
+    // A 4-character line with CR LF fills a 6-byte buffer up to the CR; a lone CR stays a
+    // line end of its own, and the character after it is kept.
+    Open("abcd\r\nnext\r\nwxyz\rtail\n");
+    char buffer[6] = "xxxxx";
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "abcd");
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "next");
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "wxyz");
+    EXPECT_STREQ(ReadLine(buffer, 6, file), "tail");
+    EXPECT_EQ(ReadLine(buffer, 6, file), nullptr);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/RenderAudioFile.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,7 @@ TEST_F(RenderAudioFileTest, a_failed_export_closes_the_dialog_and_says_why) {
     EXPECT_NE(messages[0].text.find("missing/out.wav"), std::string::npos) << messages[0].text;
     EXPECT_EQ(messages[0].caption, "");
     EXPECT_EQ(messages[0].type & MB_TYPEMASK, MB_OK);
+    EXPECT_EQ(messages[0].owner, nullptr);  // the box has no owner, not even the dialog's parent
 }
 
 TEST_F(RenderAudioFileTest, the_work_reports_its_outcome_and_progress_ends_at_100) {
@@ -78,6 +80,21 @@ TEST_F(RenderAudioFileTest, the_work_reports_its_outcome_and_progress_ends_at_10
     EXPECT_EQ(RenderAudioFile(nullptr, &job), 1u);
     EXPECT_FALSE(job.succeeded);
     EXPECT_NE(job.error.find("absent.wav"), std::string::npos);
+}
+
+TEST_F(RenderAudioFileTest, a_dialog_that_cannot_start_says_why_instead_of_an_empty_box) {
+    // Off the user-interface thread the dialog cannot open, so the export never runs.
+    bool rendered = true;
+    std::thread([&] {
+        rendered = ExportWithProgressDialog(Request(dir.File("x.wav")), nullptr);
+    }).join();
+    EXPECT_FALSE(rendered);
+    const auto messages = prompt.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(
+        messages[0].text.rfind("The audio file could not be rendered: the progress window", 0), 0u)
+        << messages[0].text;
+    EXPECT_EQ(messages[0].type & MB_ICONMASK, MB_ICONERROR);
 }
 
 }  // namespace

@@ -113,4 +113,34 @@ TEST(StretchEventList, current_list_slot_is_process_wide) {
     SetCurrentEventList(before);
 }
 
+// Linking from a hint (the event linked before) gives the very list that linking from the
+// head gives, whatever the order of arrival: ascending, descending, ties, scattered.
+TEST(StretchEventList, linking_from_a_hint_matches_linking_from_the_head) {
+    const std::vector<std::vector<float>> orders = {
+        {1, 2, 3, 4, 5},       {5, 4, 3, 2, 1}, {2, 2, 1, 2, 1, 3, 3, 0},
+        {3, 1, 4, 1, 5, 9, 2}, {0, 0, 0},       {7, 8, 2, 9, 10, 1, 11, 8}};
+    for (const auto& positions : orders) {
+        StretchEvent* from_head = nullptr;
+        StretchEvent* from_hint = nullptr;
+        StretchEvent* previous = nullptr;
+        for (size_t i = 0; i < positions.size(); ++i) {
+            const float id = static_cast<float>(i);  // the tempo tells equal positions apart
+            new StretchEvent(positions[i], id, &from_head);
+            auto* e = new StretchEvent(positions[i], id, nullptr);
+            e->Link(&from_hint, previous);
+            previous = e;
+        }
+        ExpectConsistent(from_hint);
+        const auto expected = Walk(from_head);
+        const auto actual = Walk(from_hint);
+        ASSERT_EQ(actual.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(actual[i]->m_movie_pos, expected[i]->m_movie_pos);
+            EXPECT_EQ(actual[i]->m_tempo, expected[i]->m_tempo) << "order " << i;
+        }
+        delete from_head;
+        delete from_hint;
+    }
+}
+
 }  // namespace

@@ -10,10 +10,10 @@ RecordingUserPrompt::~RecordingUserPrompt() {
     SetUserPrompt(m_previous);
 }
 
-int RecordingUserPrompt::ShowMessage(HWND /*owner*/, const std::string& text,
+int RecordingUserPrompt::ShowMessage(HWND owner, const std::string& text,
                                      const std::string& caption, UINT type) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_messages.push_back({text, caption, type});
+    m_messages.push_back({text, caption, type, owner});
     return m_answer;
 }
 

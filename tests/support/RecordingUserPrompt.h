@@ -17,6 +17,7 @@ public:
         std::string text;
         std::string caption;
         UINT type;
+        HWND owner = nullptr;  // the window that owns the box; null: none
     };
     struct FileRequest {
         bool save;  // ChooseFileToSave, else ChooseFileToOpen

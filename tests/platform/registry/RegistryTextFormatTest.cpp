@@ -1,5 +1,6 @@
 #include "platform/registry/RegistryTextFormat.h"
 
+#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -55,9 +56,6 @@ TEST(RegistryTextFormatTest, refuses_damaged_text_with_the_line_number) {
     const char* bad[] = {
         "\"value\"=\"before any section\"\n",
         "[a]\nnot a value\n",
-        "[a\n",
-        "[a\\\\b]\n",
-        "[a\\]\n",
         "[a]\n\"x\"=\"unterminated\n",
         "[a]\n\"x\"=\"bad escape \\q\"\n",
         "[a]\n\"x\"=dword:\n",
@@ -66,8 +64,6 @@ TEST(RegistryTextFormatTest, refuses_damaged_text_with_the_line_number) {
         "[a]\n\"x\"=hex:01,\n",
         "[a]\n\"x\"=hex(zz):01\n",
         "[a]\n\"x\"=\"text\" trailing\n",
-        "[a%zz]\n",
-        "[a%00b]\n",
     };
     for (const char* text : bad) {
         RegistryKey root;
@@ -76,6 +72,44 @@ TEST(RegistryTextFormatTest, refuses_damaged_text_with_the_line_number) {
         EXPECT_FALSE(ParseRegistry(text, &root, &error)) << text;
         EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
         EXPECT_EQ(root.SubkeyCount(), 0u);
+    }
+}
+
+TEST(RegistryTextFormatTest, a_backslash_in_a_key_name_survives_the_round_trip) {
+    RegistryKey read;
+    std::string error;
+    ASSERT_TRUE(ParseRegistry("[a\\b%5cc]\n\"v\"=dword:7\n[a\\b%5c]\n", &read, &error)) << error;
+    const std::string written = SerializeRegistry(read, "test");
+    RegistryKey again;
+    ASSERT_TRUE(ParseRegistry(written, &again, &error)) << error << "\n" << written;
+    EXPECT_TRUE(error.empty()) << error;
+    const RegistryKey* a = again.Find({"a"});
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->SubkeyCount(), 2u) << written;
+    const RegistryKey* joined = again.Find({"a", "b\\c"});
+    ASSERT_NE(joined, nullptr) << written;
+    EXPECT_NE(joined->FindValue("v"), nullptr);
+    EXPECT_NE(again.Find({"a", "b\\"}), nullptr) << written;
+}
+
+TEST(RegistryTextFormatTest, a_bad_section_costs_only_itself_and_its_values) {
+    const char* bad_headers[] = {"[a\\\\b]", "[a\\]", "[a%zz]", "[a%00b]", "[a"};
+    for (const char* header : bad_headers) {
+        const std::string text = std::string("[keep]\n\"one\"=dword:1\n") + header +
+                                 "\n\"lost\"=dword:2\n[after]\n@=\"two\"\n";
+        RegistryKey root;
+        std::string error;
+        ASSERT_TRUE(ParseRegistry(text, &root, &error)) << header;
+        EXPECT_EQ(error,
+                  std::string("line 3: ") +
+                      (header[std::strlen(header) - 1] == ']' ? "bad key path"
+                                                              : "section header without ']'") +
+                      " (section skipped)");
+        ASSERT_NE(root.Find({"keep"}), nullptr) << header;
+        EXPECT_NE(root.Find({"keep"})->FindValue("one"), nullptr);
+        ASSERT_NE(root.Find({"after"}), nullptr) << header;
+        EXPECT_NE(root.Find({"after"})->FindValue(""), nullptr);
+        EXPECT_EQ(root.SubkeyCount(), 2u) << header;
     }
 }
 
