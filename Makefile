@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 WERROR ?= $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run screenshots bench format-check clean
+.PHONY: all deps configure build install test test-sanitize run screenshots bench format-check clean
 
 all: build
 
@@ -30,6 +30,12 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform|media' --timeout 900
+
+# The programs, the desktop entry, the icons and the project MIME type under PREFIX; DESTDIR
+# stages them for a package.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	@$(BUILD)/app/tkv

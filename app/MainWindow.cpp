@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "app/AboutDialog.h"
 #include "app/AppResources.h"
@@ -20,16 +21,19 @@ MainWindow::MainWindow(HWND parent)
 
 MainWindow::~MainWindow() {
     delete m_events;
+    DestroyAcceleratorTable(m_accelerators);
 }
 
 void MainWindow::DoDataExchange(DataExchange* exchange) {
     Dialog::DoDataExchange(exchange);
-    DDX_Text(exchange, IDC_INITIAL_OFFSET, m_offset_text);
     DDX_Text(exchange, IDC_VIDEO_PATH, m_video_path);
     DDX_Text(exchange, IDC_AUDIO_PATH, m_audio_path);
     DDX_Text(exchange, IDC_OUTPUT_PATH, m_output_path);
     DDX_Text(exchange, IDC_EVENT_POSITION, m_event_pos_text);
     DDX_Text(exchange, IDC_EVENT_STRETCH, m_event_stretch_text);
+    // Last: showing a new offset makes the window read every box back (EN_UPDATE), so the
+    // others must already show their values, or a loaded project's paths would be lost.
+    DDX_Text(exchange, IDC_INITIAL_OFFSET, m_offset_text);
 }
 
 BOOL MainWindow::OnInitDialog() {
@@ -53,6 +57,8 @@ BOOL MainWindow::OnInitDialog() {
     m_current_event = nullptr;
     SetupEventsList();
     RefreshEvents();
+    SetupKeyboard();
+    if (!m_files_to_open.empty()) PostMessageA(self, kOpenFilesMessage, 0, 0);
     return TRUE;
 }
 
@@ -126,6 +132,21 @@ BOOL MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
         case IDC_LOAD_PROJECT:
             OnLoadProject();
             return TRUE;
+        case IDM_PLAY_PAUSE:
+            TogglePlay();
+            return TRUE;
+        case IDM_FRAME_BACK:
+            StepFrame(-1);
+            return TRUE;
+        case IDM_FRAME_FORWARD:
+            StepFrame(1);
+            return TRUE;
+        case IDM_UNDO:
+            Undo();
+            return TRUE;
+        case IDM_REDO:
+            Redo();
+            return TRUE;
         case IDC_INITIAL_OFFSET:
             if (code != EN_UPDATE) break;
             OnInitialOffsetChanged();
@@ -167,8 +188,18 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
                 OnEventsClick();
                 return 0;
             }
+            if (header && header->idFrom == IDC_EVENTS && header->code == LVN_KEYDOWN) {
+                OnEventsKey(reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey);
+                return 0;
+            }
             break;
         }
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wparam));
+            return 0;
+        case kOpenFilesMessage:
+            OpenFiles(std::exchange(m_files_to_open, {}));
+            return 0;
         case GraphManager::kGraphNotifyMessage:
             return OnGraphNotify();
         case WM_DESTROY: {
@@ -183,8 +214,8 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void MainWindow::OnHScroll(WORD code, HWND slider) {
-    if (slider == m_event_stretch_slider.GetSafeHwnd()) OnEventStretchScroll();
-    if (slider == m_event_position_slider.GetSafeHwnd()) OnEventPositionScroll();
+    if (slider == m_event_stretch_slider.GetSafeHwnd()) OnEventStretchScroll(code);
+    if (slider == m_event_position_slider.GetSafeHwnd()) OnEventPositionScroll(code);
     if (slider == m_position_slider.GetSafeHwnd()) OnPositionScroll(code);
 }
 

@@ -14,10 +14,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "app/EditHistory.h"
 #include "app/TrackingSlider.h"
 #include "grapheditor/FilterListView.h"
 #include "platform/com/Module.h"
+#include "platform/ui/Accelerators.h"
+#include "platform/ui/DropFiles.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/GdiTypes.h"
 #include "platform/ui/ImageList.h"
@@ -59,6 +63,15 @@ public:
     static constexpr int IDC_EVENT_STRETCH = 1025;
     static constexpr int IDC_EVENT_POSITION_SLIDER = 1026;
 
+    // Keyboard commands without a button of their own.
+    static constexpr WORD IDM_PLAY_PAUSE = 0x8101;
+    static constexpr WORD IDM_FRAME_BACK = 0x8102;
+    static constexpr WORD IDM_FRAME_FORWARD = 0x8103;
+    static constexpr WORD IDM_UNDO = 0x8104;
+    static constexpr WORD IDM_REDO = 0x8105;
+    // Posted by OnInitDialog when files wait to be opened (WM_APP + 1).
+    static constexpr UINT kOpenFilesMessage = 0x8001;
+
     explicit MainWindow(HWND parent = nullptr);
     ~MainWindow() override;  // destroys the event list
 
@@ -66,6 +79,13 @@ public:
 
     // The graph editor's list, which owns the graph and the catalogue.
     FilterListView& Filters() { return m_filters; }
+
+    // Files named on the command line, opened by OpenFiles once the window is up.
+    void OpenOnStart(std::vector<std::string> paths) { m_files_to_open = std::move(paths); }
+    // Opens files by their content as the choosers and "Load ..." would: a project alone, or
+    // a movie and a WAV. A file that cannot be read is reported and left out.
+    void OpenFiles(const std::vector<std::string>& paths);
+    const EditHistory& History() const { return m_history; }
 
     StretchEvent* m_events = nullptr;
     StretchEvent* m_current_event = nullptr;
@@ -129,8 +149,9 @@ private:
     void OnEventsClick();
     void OnInsertEvent();
     void OnDeleteEvent();
-    void OnEventStretchScroll();
-    void OnEventPositionScroll();
+    // `code`: the slider's notification; TB_ENDTRACK ends the drag's undo step.
+    void OnEventStretchScroll(WORD code);
+    void OnEventPositionScroll(WORD code);
     // Runs `change` on the event list (none: no change) and then SetOffset on the current
     // stream, both under the lock the stream is read under; then refills the list.
     void ChangeEvents(const std::function<void()>& change);
@@ -139,6 +160,22 @@ private:
     // Project file (MainWindowProject.cpp).
     void OnSaveProject();
     void OnLoadProject();
+    void LoadProjectFile(const std::string& path);
+
+    // Undo and redo (MainWindowHistory.cpp). Every edit goes through EditEvents, which records
+    // the state before and after ChangeEvents.
+    EditState CaptureEditState() const;
+    void RestoreEditState(const EditState& state);
+    void EditEvents(EditKind kind, const std::function<void()>& change);
+    void Undo();
+    void Redo();
+
+    // Keyboard and opening files (MainWindowKeyboard.cpp).
+    void SetupKeyboard();
+    void OnEventsKey(UINT virtual_key);
+    void TogglePlay();
+    void StepFrame(int frames);
+    void OnDropFiles(HDROP drop);
 
     HICON m_icon;
     HMODULE m_module = nullptr;  // the program whose path the source filter is registered with
@@ -148,4 +185,7 @@ private:
     SliderCtrl m_event_stretch_slider;
     ListCtrl m_events_list;
     ImageList m_event_images;
+    EditHistory m_history;
+    HACCEL m_accelerators = nullptr;
+    std::vector<std::string> m_files_to_open;
 };

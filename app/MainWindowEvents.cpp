@@ -10,6 +10,7 @@
 #include "engine/StretchMath.h"
 #include "engine/StretchedWaveStream.h"
 #include "platform/ui/ColumnSizing.h"
+#include "platform/ui/CommonControls.h"
 #include "platform/ui/Resources.h"
 
 namespace {
@@ -106,31 +107,34 @@ void MainWindow::OnEventsClick() {
 }
 
 void MainWindow::OnInsertEvent() {
-    ChangeEvents([&] { m_current_event = new StretchEvent(m_current_pos, 0.0f, &m_events); });
+    EditEvents(EditKind::Insert,
+               [&] { m_current_event = new StretchEvent(m_current_pos, 0.0f, &m_events); });
 }
 
 void MainWindow::OnDeleteEvent() {
     if (!m_current_event) return;
-    ChangeEvents([&] {
+    EditEvents(EditKind::Delete, [&] {
         m_current_event->Unlink(&m_events);
         delete m_current_event;  // alone: Unlink left it without successors
         m_current_event = nullptr;
     });
 }
 
-void MainWindow::OnEventStretchScroll() {
+void MainWindow::OnEventStretchScroll(WORD code) {
     const float stretch = static_cast<float>(m_event_stretch_slider.GetPos()) / kStretchSliderUnits;
-    if (!m_current_event) return;
-    ChangeEvents([&] { m_current_event->m_tempo = stretch; });
+    if (m_current_event) EditEvents(EditKind::Stretch, [&] { m_current_event->m_tempo = stretch; });
+    if (code == TB_ENDTRACK) m_history.EndGroup();  // the drag is one step
 }
 
-void MainWindow::OnEventPositionScroll() {
+void MainWindow::OnEventPositionScroll(WORD code) {
     const float position = static_cast<float>(m_event_position_slider.GetPos());
-    if (!m_current_event) return;
-    ChangeEvents([&] {
-        // Out and back in at its sorted place, after any event at the same position.
-        m_current_event->Unlink(&m_events);
-        m_current_event->m_movie_pos = position;
-        m_current_event->Link(&m_events);
-    });
+    if (m_current_event) {
+        EditEvents(EditKind::Position, [&] {
+            // Out and back in at its sorted place, after any event at the same position.
+            m_current_event->Unlink(&m_events);
+            m_current_event->m_movie_pos = position;
+            m_current_event->Link(&m_events);
+        });
+    }
+    if (code == TB_ENDTRACK) m_history.EndGroup();
 }

@@ -269,9 +269,11 @@ void MainWindow::OnRender() {
 }
 
 void MainWindow::OnInitialOffsetChanged() {
+    const EditState before = CaptureEditState();
     UpdateData(TRUE);
     m_initial_offset = ReadProjectNumber(m_offset_text.c_str());
     RefreshEvents();
+    m_history.Record(EditKind::Offset, before, CaptureEditState());
 }
 
 LRESULT MainWindow::OnGraphNotify() {

@@ -46,9 +46,13 @@ void MainWindow::OnSaveProject() {
 
 void MainWindow::OnLoadProject() {
     const std::optional<std::string> path = ChooseFileToOpen(GetSafeHwnd(), ProjectFiles());
-    if (!path) return;
+    if (path) LoadProjectFile(*path);
+}
+
+void MainWindow::LoadProjectFile(const std::string& path) {
     ProjectFile project;
-    if (!project.Load(*path)) return;
+    if (!project.Load(path)) return;
+    m_history.Clear();  // the steps were made on the project that goes
     // The old events go and the new ones come in one step that no read of the playing stream
     // can fall into: it holds pointers into the list until its next SetOffset.
     StreamAdapter::EditCurrentStream([&](StretchedWaveStream* stream) {

@@ -22,6 +22,7 @@ StretcherApp* StretcherApp::Instance() {
 bool StretcherApp::InitInstance() {
     MainWindow window;
     m_main_window = &window;
+    window.OpenOnStart(m_files_to_open);
     // Set before the window can make a stream: a stream reads the list as it is made.
     SetCurrentEventList(&window.m_events);
     window.DoModal();

@@ -6,6 +6,9 @@
 // Threading: the user-interface thread.
 #pragma once
 
+#include <string>
+#include <vector>
+
 class MainWindow;
 
 class StretcherApp {
@@ -20,6 +23,8 @@ public:
 
     // The running application, or null.
     static StretcherApp* Instance();
+    // Files to open once the window is up (the command line's).
+    std::vector<std::string> m_files_to_open;
     // The main window while it exists, else null.
     MainWindow* m_main_window = nullptr;
 };

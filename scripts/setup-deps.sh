@@ -10,6 +10,7 @@ packages=(
     libsdl2-dev
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    desktop-file-utils
 )
 
 missing=()
