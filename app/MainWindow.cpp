@@ -147,6 +147,9 @@ BOOL MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
         case IDM_REDO:
             Redo();
             return TRUE;
+        case IDM_FIT_EVENTS:
+            OnFitEvents();
+            return TRUE;
         case IDC_INITIAL_OFFSET:
             if (code != EN_UPDATE) break;
             OnInitialOffsetChanged();
@@ -186,6 +189,10 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
             const auto* header = reinterpret_cast<const NMHDR*>(lparam);
             if (header && header->idFrom == IDC_EVENTS && header->code == NM_CLICK) {
                 OnEventsClick();
+                return 0;
+            }
+            if (header && header->idFrom == IDC_EVENTS && header->code == NM_RCLICK) {
+                OnEventsContextMenu();
                 return 0;
             }
             if (header && header->idFrom == IDC_EVENTS && header->code == LVN_KEYDOWN) {

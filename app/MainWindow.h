@@ -1,6 +1,7 @@
 // MainWindow: the application's one modal dialog (resource 102, "Tarvik Time Stretcher
 // v1.0"): the movie and WAV choosers, the video area, the graph editor's filter list, the
-// transport and position display, the stretching events editor and the project commands.
+// transport and position display, the stretching events editor (and its fit to the movie's
+// sound) and the project commands.
 // While it exists the program's own source filter is registered with the system; it owns the
 // event list that every stretched stream reads, and, through its filter list, the one media
 // graph and the filter catalogue.
@@ -29,6 +30,7 @@
 #include "platform/ui/SliderCtrl.h"
 
 class StretchEvent;
+struct FitResult;
 
 class MainWindow : public Dialog {
 public:
@@ -69,6 +71,7 @@ public:
     static constexpr WORD IDM_FRAME_FORWARD = 0x8103;
     static constexpr WORD IDM_UNDO = 0x8104;
     static constexpr WORD IDM_REDO = 0x8105;
+    static constexpr WORD IDM_FIT_EVENTS = 0x8106;
     // Posted by OnInitDialog when files wait to be opened (WM_APP + 1).
     static constexpr UINT kOpenFilesMessage = 0x8001;
 
@@ -176,6 +179,11 @@ private:
     void TogglePlay();
     void StepFrame(int frames);
     void OnDropFiles(HDROP drop);
+
+    // Fitting the events to the movie's sound (MainWindowFit.cpp).
+    void OnEventsContextMenu();
+    void OnFitEvents();
+    void ApplyFit(const FitResult& result);  // one undo step
 
     HICON m_icon;
     HMODULE m_module = nullptr;  // the program whose path the source filter is registered with

@@ -33,6 +33,7 @@ constexpr ACCEL kKeys[] = {
     {kCtrl, 'Z', MainWindow::IDM_UNDO},
     {kCtrl | FSHIFT, 'Z', MainWindow::IDM_REDO},
     {kCtrl, 'Y', MainWindow::IDM_REDO},
+    {kCtrl, 'F', MainWindow::IDM_FIT_EVENTS},
 };
 
 struct ButtonKey {
