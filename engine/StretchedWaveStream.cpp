@@ -100,6 +100,12 @@ bool StretchedWaveStream::InitProcessing() {
     return true;
 }
 
+void StretchedWaveStream::SetSourcePiece(uint32_t bytes) {
+    // At least one frame of the widest format, so that a piece is never empty.
+    m_read_chunk = std::clamp<uint32_t>(bytes, 2 * TimeStretcher::kMaxChannels, kChunkSize);
+    if (m_read_buf) m_read_buf = std::make_unique<uint8_t[]>(m_read_chunk);
+}
+
 void StretchedWaveStream::ResetProcessing() {
     m_out_index = 0;
     m_out_avail = 0;

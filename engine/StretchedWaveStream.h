@@ -66,8 +66,14 @@ public:
     int64_t GetSourcePosition() const { return m_source.Position(); }  // file offset
     int64_t GetSourceEnd() const { return m_source.DataEnd(); }        // file offset
 
+    // How much source one refill stretches at most. At -95 % a piece yields twenty times its
+    // length, so a small piece keeps every read short; the output does not depend on it.
+    // Tests compare against whole-chunk pieces.
+    void SetSourcePiece(uint32_t bytes);
+
     static constexpr uint32_t kHeaderLength = PaquetMap::kHeaderLength;
-    static constexpr uint32_t kChunkSize = 102400;
+    static constexpr uint32_t kChunkSize = 102400;  // the output buffer, and the largest piece
+    static constexpr uint32_t kSourcePiece = 4096;
 
 private:
     StretchEvent* ListHead() const;
@@ -97,7 +103,7 @@ private:
     StretchEvent* m_current_paquet = nullptr;
     bool must_change_tempo = false;
 
-    const uint32_t m_read_chunk = kChunkSize;
+    uint32_t m_read_chunk = kSourcePiece;
     std::unique_ptr<uint8_t[]> m_read_buf;
     const uint32_t m_out_buf_size = kChunkSize;
     std::unique_ptr<uint8_t[]> m_out_buf;

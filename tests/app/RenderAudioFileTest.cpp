@@ -1,20 +1,36 @@
 #include "app/RenderAudioFile.h"
 
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/LoadingDialog.h"
 #include "app/ProjectFile.h"
 #include "engine/StretchEvent.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/WindowObject.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
 #include "tools/render/RenderCommand.h"
 
 namespace {
+
+// Stands for the dialog's window: notes every percentage the export sends it.
+class ProgressRecorder : public WindowObject {
+public:
+    ProgressRecorder() { Attach(nullptr, 0); }
+    ~ProgressRecorder() override { Detach(); }
+    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM) override {
+        if (message == WM_LOADING_PROGRESS) percents.push_back(static_cast<int>(wparam));
+        return 0;
+    }
+    bool PostToOwnThread(std::function<void()>) override { return false; }
+    std::vector<int> percents;
+};
 
 // A source, a project that names it, and the project's events as the process's list.
 class RenderAudioFileTest : public ::testing::Test {
@@ -80,6 +96,22 @@ TEST_F(RenderAudioFileTest, the_work_reports_its_outcome_and_progress_ends_at_10
     EXPECT_EQ(RenderAudioFile(nullptr, &job), 1u);
     EXPECT_FALSE(job.succeeded);
     EXPECT_NE(job.error.find("absent.wav"), std::string::npos);
+}
+
+TEST_F(RenderAudioFileTest, the_window_gets_rising_percentages_and_one_final_100) {
+    ProgressRecorder window;
+    RenderJob job;
+    job.request = Request(dir.File("progress.wav"));
+    ASSERT_EQ(RenderAudioFile(window.Handle(), &job), 0u);
+    const std::vector<int>& got = window.percents;
+    ASSERT_GE(got.size(), 3u);
+    EXPECT_EQ(got.back(), 100);
+    for (size_t i = 0; i + 1 < got.size(); ++i) {
+        EXPECT_GE(got[i], 0) << "message " << i;
+        EXPECT_LT(got[i], 100) << "message " << i << " of " << got.size();
+        EXPECT_LE(got[i], got[i + 1]) << "message " << i;
+    }
+    EXPECT_GE(std::set<int>(got.begin(), got.end()).size(), 3u);  // progress moved on the way
 }
 
 TEST_F(RenderAudioFileTest, a_dialog_that_cannot_start_says_why_instead_of_an_empty_box) {

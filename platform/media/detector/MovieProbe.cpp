@@ -1,10 +1,13 @@
 #include "platform/media/detector/MovieProbe.h"
 
+#include <algorithm>
 #include <cerrno>
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavcodec/avcodec.h>
 #include <libavutil/avutil.h>
+#include <libavutil/mathematics.h>
 }
 
 namespace {
@@ -26,6 +29,54 @@ double LengthSeconds(const AVFormatContext* context, const AVStream* stream) {
         return static_cast<double>(context->duration) / AV_TIME_BASE;
     }
     return 0;
+}
+
+// A stream a pin would carry: video that is not a cover picture, or audio.
+bool IsCarried(const AVStream* stream) {
+    const AVMediaType type = stream->codecpar->codec_type;
+    return (type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) ||
+           type == AVMEDIA_TYPE_AUDIO;
+}
+
+// The end of the last packet in the file's last MiB, from the file's start, in seconds: the
+// splitter plays to there.
+double ScanEndSeconds(AVFormatContext* context) {
+    constexpr int64_t kEndScanBytes = 1 << 20;
+    const int64_t size = avio_size(context->pb);
+    if (size <= 0) return 0;
+    if (av_seek_frame(context, -1, std::max<int64_t>(0, size - kEndScanBytes), AVSEEK_FLAG_BYTE) <
+        0) {
+        return 0;
+    }
+    const int64_t start = context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time;
+    int64_t end = 0;  // microseconds
+    AVPacket* packet = av_packet_alloc();
+    while (packet && av_read_frame(context, packet) >= 0) {
+        const int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (stamp != AV_NOPTS_VALUE && packet->stream_index >= 0 &&
+            static_cast<unsigned>(packet->stream_index) < context->nb_streams) {
+            const AVStream* stream = context->streams[packet->stream_index];
+            if (IsCarried(stream)) {
+                const int64_t last = stamp + std::max<int64_t>(packet->duration, 0);
+                end = std::max(end, av_rescale_q(last, stream->time_base, AV_TIME_BASE_Q) - start);
+            }
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    return static_cast<double>(end) / AV_TIME_BASE;
+}
+
+// The length the splitter gives every pin when the container's duration is only an estimate
+// (from time stamps or the bit rate): the estimate or the last packet's end, whichever is
+// later. 0 when the streams' own durations hold.
+double PlayedLengthSeconds(AVFormatContext* context) {
+    if (context->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) return 0;
+    double length = 0;
+    if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
+        length = static_cast<double>(context->duration) / AV_TIME_BASE;
+    }
+    return std::max(length, ScanEndSeconds(context));
 }
 
 // The average rate the container or the decoder found; the base rate when that is missing.
@@ -72,9 +123,12 @@ MovieProbe::Result MovieProbe::Probe(const std::string& path, std::vector<Probed
                    : Result::NotMedia;
     }
     if (avformat_find_stream_info(input.context, nullptr) < 0) return Result::NotMedia;
+    const double played = PlayedLengthSeconds(input.context);
     for (unsigned i = 0; i < input.context->nb_streams; ++i) {
         ProbedStream probed;
-        if (Describe(input.context, input.context->streams[i], &probed)) streams->push_back(probed);
+        if (!Describe(input.context, input.context->streams[i], &probed)) continue;
+        if (played > 0) probed.length_seconds = played;
+        streams->push_back(probed);
     }
     return streams->empty() ? Result::NotMedia : Result::Ok;
 }

@@ -237,6 +237,20 @@ TEST_F(MediaDetectorTest, stream_length_is_the_movie_length_in_seconds) {
     EXPECT_NEAR(length, 2.0, 0.05);
 }
 
+// A program stream's last pictures carry no time stamp, so the container's estimate falls
+// short of them; the length is the one the graph plays, for every stream of the file.
+TEST_F(MediaDetectorTest, program_stream_length_counts_the_last_pictures) {
+    MovieRecipe recipe = MovieRecipe::Mpeg();
+    recipe.frames = 300;
+    ASSERT_EQ(Open(MakeMovie("twelve_seconds.mpg", recipe)), S_OK);
+    for (const GUID& major : {MEDIATYPE_Video, MEDIATYPE_Audio}) {
+        ASSERT_EQ(m_detector->put_CurrentStream(FindStream(major)), S_OK);
+        double length = 0;
+        ASSERT_EQ(m_detector->get_StreamLength(&length), S_OK);
+        EXPECT_NEAR(length, 12.0, 0.05) << (major == MEDIATYPE_Video ? "video" : "audio");
+    }
+}
+
 // ---- current stream and file name ---------------------------------------------------------
 
 TEST_F(MediaDetectorTest, stream_index_out_of_range_is_refused_and_keeps_the_current_one) {
