@@ -56,6 +56,7 @@ public:
 private:
     static std::string ExactLength(int64_t frames);
     int64_t PieceOutputFrames(size_t index) const;
+    std::string PieceFilter(const Piece& piece) const;
     std::vector<Piece> m_pieces;
     uint32_t m_sample_rate = 0;
     uint16_t m_channels = 0;

@@ -11,6 +11,8 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     desktop-file-utils
+    # the tools that replay tkv-render's time map in its test (tests/tools/TimeMapToolsTest)
+    rubberband-cli ffmpeg
 )
 
 missing=()

@@ -78,6 +78,13 @@ TEST_F(StretchTimeMapTest, pieces_follow_the_paquet_map_with_offset_and_events) 
     EXPECT_NEAR(map.OutputFrames(), 22050 + 66150 + 88200 + (441000 - 176400) / 0.8, 1.0);
     EXPECT_EQ(map.RubberBandTimeMap(), "66150 66150\n176400 154350\n441000 485100\n");
     EXPECT_NEAR(map.RubberBandDuration(), 485100.0 / kRate, 1e-9);
+    // A stretched piece is read from half of atempo's window before its start to a whole
+    // window past its end, and cut to its mapped length.
+    EXPECT_NE(map.FfmpegFilterScript().find(
+                  "[in1]atrim=start_sample=65126:end_sample=178448,asetpts=PTS-STARTPTS,"
+                  "atempo=1.25,apad=whole_len=88200,atrim=end_sample=88200[piece1];"),
+              std::string::npos)
+        << map.FfmpegFilterScript();
 }
 
 TEST_F(StretchTimeMapTest, negative_offset_skips_the_start_and_slow_stretches_chain_atempo) {
@@ -93,7 +100,9 @@ TEST_F(StretchTimeMapTest, negative_offset_skips_the_start_and_slow_stretches_ch
               "[0:a]asplit=2[in0][in1];\n"
               "[in0]atrim=start_sample=44100:end_sample=88200,asetpts=PTS-STARTPTS,"
               "apad=whole_len=44100,atrim=end_sample=44100[piece0];\n"
-              "[in1]atrim=start_sample=88200:end_sample=176400,asetpts=PTS-STARTPTS,"
+              // atempo is fed from its lead: half a window (1024 frames) per instance, each
+              // at the pace of those before it.
+              "[in1]atrim=start_sample=86408:end_sample=176400,asetpts=PTS-STARTPTS,"
               "atempo=0.5,atempo=0.5,atempo=0.8,apad=whole_len=441000,atrim=end_sample=441000"
               "[piece1];\n"
               "[piece0][piece1]concat=n=2:v=0:a=1[out]\n");
@@ -107,7 +116,14 @@ TEST_F(StretchTimeMapTest, events_inside_the_silence_apply_from_the_first_sample
     ASSERT_EQ(map.Pieces().size(), 1u);
     EXPECT_FLOAT_EQ(map.Pieces()[0].stretch, 50.0f);
     EXPECT_DOUBLE_EQ(map.Pieces()[0].output_begin, 88200.0);
-    EXPECT_NE(map.FfmpegFilterScript().find("adelay=delays=88200S:all=1[out]"), std::string::npos);
+    const std::string script = map.FfmpegFilterScript();
+    EXPECT_NE(script.find("adelay=delays=88200S:all=1[out]"), std::string::npos);
+    // The first piece has no WAV before it: its lead is silence, and a window past its end
+    // is read where the WAV has it.
+    EXPECT_NE(script.find("atrim=start_sample=0:end_sample=176400,asetpts=PTS-STARTPTS,"
+                          "adelay=delays=1024S:all=1,atempo=1.5,"),
+              std::string::npos)
+        << script;
 }
 
 // The rendered stream against the map: every click of the source where the map puts it.
