@@ -10,6 +10,8 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "platform/media/detector/ContainerEnd.h"
+
 namespace {
 
 // Closes the input however Probe leaves.
@@ -38,35 +40,6 @@ bool IsCarried(const AVStream* stream) {
            type == AVMEDIA_TYPE_AUDIO;
 }
 
-// The end of the last packet in the file's last MiB, from the file's start, in seconds: the
-// splitter plays to there.
-double ScanEndSeconds(AVFormatContext* context) {
-    constexpr int64_t kEndScanBytes = 1 << 20;
-    const int64_t size = avio_size(context->pb);
-    if (size <= 0) return 0;
-    if (av_seek_frame(context, -1, std::max<int64_t>(0, size - kEndScanBytes), AVSEEK_FLAG_BYTE) <
-        0) {
-        return 0;
-    }
-    const int64_t start = context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time;
-    int64_t end = 0;  // microseconds
-    AVPacket* packet = av_packet_alloc();
-    while (packet && av_read_frame(context, packet) >= 0) {
-        const int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        if (stamp != AV_NOPTS_VALUE && packet->stream_index >= 0 &&
-            static_cast<unsigned>(packet->stream_index) < context->nb_streams) {
-            const AVStream* stream = context->streams[packet->stream_index];
-            if (IsCarried(stream)) {
-                const int64_t last = stamp + std::max<int64_t>(packet->duration, 0);
-                end = std::max(end, av_rescale_q(last, stream->time_base, AV_TIME_BASE_Q) - start);
-            }
-        }
-        av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-    return static_cast<double>(end) / AV_TIME_BASE;
-}
-
 // The length the splitter gives every pin when the container's duration is only an estimate
 // (from time stamps or the bit rate): the estimate or the last packet's end, whichever is
 // later. 0 when the streams' own durations hold.
@@ -76,7 +49,10 @@ double PlayedLengthSeconds(AVFormatContext* context) {
     if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
         length = static_cast<double>(context->duration) / AV_TIME_BASE;
     }
-    return std::max(length, ScanEndSeconds(context));
+    const int64_t start = context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time;
+    const int64_t end = LastPacketEnd(
+        context, start, [context](int index) { return IsCarried(context->streams[index]); });
+    return std::max(length, static_cast<double>(end) / AV_TIME_BASE);
 }
 
 // The average rate the container or the decoder found; the base rate when that is missing.

@@ -10,10 +10,11 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "platform/media/detector/ContainerEnd.h"
+
 namespace {
 
 constexpr AVRational kMediaTimeBase{1, 10'000'000};
-constexpr int64_t kEndScanBytes = 1 << 20;
 constexpr REFERENCE_TIME kSeekLead = 10'000'000;  // one second
 
 bool HasDecoder(const AVStream* stream) {
@@ -123,26 +124,9 @@ bool MovieDemuxer::IsPlayable(int index) const {
 }
 
 REFERENCE_TIME MovieDemuxer::ScanEndTime() {
-    const int64_t size = avio_size(m_context->pb);
-    if (size <= 0) return 0;
-    if (av_seek_frame(m_context, -1, std::max<int64_t>(0, size - kEndScanBytes), AVSEEK_FLAG_BYTE) <
-        0) {
-        return 0;
-    }
-    REFERENCE_TIME end = 0;
-    AVPacket* packet = av_packet_alloc();
-    while (packet && av_read_frame(m_context, packet) >= 0) {
-        const int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        if (stamp != AV_NOPTS_VALUE && IsPlayable(packet->stream_index)) {
-            const AVStream* stream = m_context->streams[packet->stream_index];
-            const int64_t last = stamp + std::max<int64_t>(packet->duration, 0);
-            end =
-                std::max(end, av_rescale_q(last, stream->time_base, kMediaTimeBase) - StartTime());
-        }
-        av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-    return end;
+    const int64_t end =
+        LastPacketEnd(m_context, m_start_time, [this](int index) { return IsPlayable(index); });
+    return av_rescale_q(end, AV_TIME_BASE_Q, kMediaTimeBase);
 }
 
 REFERENCE_TIME MovieDemuxer::StartTime() const {
