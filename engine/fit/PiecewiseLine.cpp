@@ -5,6 +5,11 @@
 PiecewiseLine::PiecewiseLine(std::vector<Knot> knots, double first_slope, double last_slope)
     : m_knots(std::move(knots)), m_first_slope(first_slope), m_last_slope(last_slope) {}
 
+std::vector<Knot>::const_iterator PiecewiseLine::KnotAfter(double value, double Knot::*axis) const {
+    return std::upper_bound(m_knots.begin(), m_knots.end(), value,
+                            [axis](double v, const Knot& knot) { return v < knot.*axis; });
+}
+
 double PiecewiseLine::At(double movie_time) const {
     if (m_knots.empty()) return movie_time;
     if (movie_time <= m_knots.front().movie_time) {
@@ -13,9 +18,7 @@ double PiecewiseLine::At(double movie_time) const {
     if (movie_time >= m_knots.back().movie_time) {
         return m_knots.back().wav_time + (movie_time - m_knots.back().movie_time) * m_last_slope;
     }
-    const auto after =
-        std::upper_bound(m_knots.begin(), m_knots.end(), movie_time,
-                         [](double t, const Knot& knot) { return t < knot.movie_time; });
+    const auto after = KnotAfter(movie_time, &Knot::movie_time);
     const Knot& a = *(after - 1);
     const Knot& b = *after;
     const double span = b.movie_time - a.movie_time;
@@ -27,9 +30,7 @@ double PiecewiseLine::SlopeAt(double movie_time) const {
     if (m_knots.empty()) return 1.0;
     if (movie_time < m_knots.front().movie_time) return m_first_slope;
     if (movie_time >= m_knots.back().movie_time) return m_last_slope;
-    const auto after =
-        std::upper_bound(m_knots.begin(), m_knots.end(), movie_time,
-                         [](double t, const Knot& knot) { return t < knot.movie_time; });
+    const auto after = KnotAfter(movie_time, &Knot::movie_time);
     const Knot& a = *(after - 1);
     const Knot& b = *after;
     const double span = b.movie_time - a.movie_time;
@@ -44,9 +45,7 @@ double PiecewiseLine::MovieTimeAt(double wav_time) const {
     if (wav_time >= m_knots.back().wav_time) {
         return m_knots.back().movie_time + (wav_time - m_knots.back().wav_time) / m_last_slope;
     }
-    const auto after =
-        std::upper_bound(m_knots.begin(), m_knots.end(), wav_time,
-                         [](double w, const Knot& knot) { return w < knot.wav_time; });
+    const auto after = KnotAfter(wav_time, &Knot::wav_time);
     const Knot& a = *(after - 1);
     const Knot& b = *after;
     const double rise = b.wav_time - a.wav_time;

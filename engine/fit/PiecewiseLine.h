@@ -25,6 +25,10 @@ public:
     double LastSlope() const { return m_last_slope; }
 
 private:
+    // The first knot beyond `value` along `axis` (a knot's movie or WAV time); called only
+    // between the first and the last knot, so it has one before it.
+    std::vector<Knot>::const_iterator KnotAfter(double value, double Knot::*axis) const;
+
     std::vector<Knot> m_knots;
     double m_first_slope = 1;
     double m_last_slope = 1;

@@ -15,6 +15,7 @@
 #include "engine/StreamAdapter.h"
 #include "engine/StretchedWaveStream.h"
 #include "tests/app/WindowDriver.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
@@ -30,19 +31,8 @@ constexpr int kStretchSlider = MainWindow::IDC_EVENT_STRETCH_SLIDER;
 constexpr int kPositionSlider = MainWindow::IDC_EVENT_POSITION_SLIDER;
 const Group kNoEvent{"", "", 0, 0};
 
-class EventsEditorTest : public testing::Test {
+class EventsEditorTest : public WindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterAppResources()); }
-
-    // Runs the window; `action` gets its handle and the window is closed after it.
-    void Run(const std::function<void(HWND)>& action) {
-        RunWindow(window, [&] {
-            action(window.GetSafeHwnd());
-            window.EndDialog(IDCANCEL);
-        });
-        EXPECT_FALSE(watchdog.Fired());
-    }
-
     // Inserts an event at `seconds` of movie time, as if the movie stood there.
     void InsertAt(HWND w, float seconds) {
         window.m_current_pos = seconds;
@@ -68,11 +58,6 @@ protected:
         prompt.AddFileAnswer(path);
         Press(w, MainWindow::IDC_CHOOSE_VIDEO);
     }
-
-    TempDir dir;
-    RecordingUserPrompt prompt;
-    ModalWatchdog watchdog{60000};
-    MainWindow window;
 };
 
 TEST(StretchTextTest, stretch_texts_and_halves_rounded_away_from_zero) {

@@ -23,6 +23,7 @@
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WavData.h"
 #include "tests/support/WavFileBuilder.h"
 #include "tools/render/RenderCommand.h"
 
@@ -36,47 +37,15 @@ constexpr double kSeconds = 2.0;
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kDataSize = static_cast<uint32_t>(kSeconds * kRate) * kFrameBytes;
 
-bool SpinUntil(const std::function<bool()>& done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 Bytes DataChunk(const std::string& wav) {
-    const Bytes file = ReadFileBytes(wav);
-    for (size_t at = 12; at + 8 <= file.size();) {
-        uint32_t size = 0;
-        std::memcpy(&size, file.data() + at + 4, 4);
-        if (std::memcmp(file.data() + at, "data", 4) == 0) {
-            const size_t end = std::min(file.size(), at + 8 + size);
-            return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                         file.begin() + static_cast<std::ptrdiff_t>(end));
-        }
-        at += 8 + size + (size & 1);
-    }
-    ADD_FAILURE() << "no data chunk in " << wav;
-    return {};
-}
-
-bool SilentFrame(const Bytes& bytes, size_t at) {
-    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at + kFrameBytes),
-                       [](uint8_t b) { return b == 0; });
+    Bytes data;
+    if (!WavDataChunk(ReadFileBytes(wav), &data)) ADD_FAILURE() << "no data chunk in " << wav;
+    return data;
 }
 
 // Leading and trailing silent frames removed: the device plays silence around the sound.
 Bytes Trimmed(const Bytes& bytes) {
-    size_t first = 0;
-    size_t end = bytes.size() - bytes.size() % kFrameBytes;
-    while (first < end && SilentFrame(bytes, first))
-        first += kFrameBytes;
-    while (end > first && SilentFrame(bytes, end - kFrameBytes))
-        end -= kFrameBytes;
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    return TrimSilentFrames(bytes, kFrameBytes);
 }
 
 size_t CommonBytes(const Bytes& a, const Bytes& b) {

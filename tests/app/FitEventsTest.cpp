@@ -11,8 +11,9 @@
 #include "engine/StreamAdapter.h"
 #include "engine/StretchedWaveStream.h"
 #include "tests/app/WindowDriver.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/engine/fit/DubScenario.h"
-#include "tests/support/MovieFileMaker.h"
+#include "tests/engine/fit/ScenarioMovie.h"
 #include "tests/support/RecordingMenuTracker.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
@@ -22,11 +23,6 @@ namespace {
 using namespace window_driver;
 
 constexpr const char* kFitEntry = "Fit Events to the Movie's Sound...\tCtrl+F";
-
-void Key(HWND target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    SendKey(WidgetOf(target), key, QEvent::KeyPress, modifiers);
-    SendKey(WidgetOf(target), key, QEvent::KeyRelease, modifiers);
-}
 
 void RightClickList(HWND w) {
     auto* table = static_cast<QTableWidget*>(WidgetOf(GetDlgItem(w, MainWindow::IDC_EVENTS)));
@@ -50,33 +46,15 @@ float StreamOffset() {
     return offset;
 }
 
-class FitEventsTest : public testing::Test {
+class FitEventsTest : public WindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterAppResources()); }
-
     // The scenario's movie (MJPEG with its sound as 16 kHz PCM in AVI) and its dub.
     void MakeFiles(DubScenario& scenario) {
         std::string error;
         ASSERT_TRUE(scenario.Make(dir.Path().string(), &error)) << error;
-        MovieRecipe recipe = MovieRecipe::Avi();
-        recipe.sample_rate = static_cast<int>(scenario.rate);
-        recipe.channels = 1;
-        recipe.frames = static_cast<int>(scenario.seconds * recipe.rate_num / recipe.rate_den);
-        const std::vector<float>& sound = scenario.movie;
-        recipe.sound = [&sound](int64_t n) {
-            return n < static_cast<int64_t>(sound.size()) ? sound[static_cast<size_t>(n)] : 0.0f;
-        };
         movie = dir.File("movie.avi");
-        ASSERT_TRUE(MovieFileMaker::Make(movie, recipe, &error)) << error;
+        ASSERT_TRUE(MakeScenarioMovie(scenario, movie, 1, &error)) << error;
         wav = scenario.dub_path;
-    }
-
-    void Run(const std::function<void(HWND)>& action) {
-        RunWindow(window, [&] {
-            action(window.GetSafeHwnd());
-            window.EndDialog(IDCANCEL);
-        });
-        EXPECT_FALSE(watchdog.Fired());
     }
 
     void Load(HWND w, bool with_movie = true) {
@@ -95,10 +73,6 @@ protected:
         Scroll(w, MainWindow::IDC_EVENT_STRETCH_SLIDER, 1000);
     }
 
-    TempDir dir;
-    RecordingUserPrompt prompt;
-    ModalWatchdog watchdog{60000};
-    MainWindow window;
     std::string movie;
     std::string wav;
 };

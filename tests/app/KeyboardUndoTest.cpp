@@ -13,6 +13,7 @@
 #include "engine/StretchedWaveStream.h"
 #include "platform/ui/ToolTip.h"
 #include "tests/app/WindowDriver.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
@@ -49,11 +50,6 @@ StreamMap MapOf(const MainWindow& window) {
     return map;
 }
 
-void Key(HWND target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    SendKey(WidgetOf(target), key, QEvent::KeyPress, modifiers);
-    SendKey(WidgetOf(target), key, QEvent::KeyRelease, modifiers);
-}
-
 // A drag of a slider: thumb moves, then the end of the move.
 void Drag(HWND w, int id, std::vector<int> positions) {
     HWND slider = GetDlgItem(w, id);
@@ -62,18 +58,8 @@ void Drag(HWND w, int id, std::vector<int> positions) {
     SendMessageA(w, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
 }
 
-class KeyboardUndoTest : public testing::Test {
+class KeyboardUndoTest : public WindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterAppResources()); }
-
-    void Run(const std::function<void(HWND)>& action) {
-        RunWindow(window, [&] {
-            action(window.GetSafeHwnd());
-            window.EndDialog(IDCANCEL);
-        });
-        EXPECT_FALSE(watchdog.Fired());
-    }
-
     void LoadWav(HWND w) {
         const std::string path = dir.File("sound.wav");
         WavFileBuilder()
@@ -94,11 +80,6 @@ protected:
         prompt.AddFileAnswer(path);
         Press(w, MainWindow::IDC_CHOOSE_VIDEO);
     }
-
-    TempDir dir;
-    RecordingUserPrompt prompt;
-    ModalWatchdog watchdog{60000};
-    MainWindow window;
 };
 
 TEST(EditHistoryTest, groups_runs_of_one_kind_drops_no_change_and_new_steps_end_redo) {

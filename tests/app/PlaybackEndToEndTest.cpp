@@ -10,6 +10,7 @@
 #include "engine/StretchedWaveStream.h"
 #include "platform/media/video/IVideoPresentationLog.h"
 #include "tests/app/PlaybackFixture.h"
+#include "tests/support/WavData.h"
 
 namespace {
 
@@ -17,37 +18,6 @@ using Bytes = std::vector<uint8_t>;
 constexpr size_t kFrameBytes = 4;  // 16-bit stereo
 constexpr int kMovieFrames = 50;   // 2 s at 25 fps
 constexpr REFERENCE_TIME kFrameTime = 400'000;
-
-Bytes DataChunk(const Bytes& file) {
-    for (size_t at = 12; at + 8 <= file.size();) {
-        uint32_t size = 0;
-        std::memcpy(&size, file.data() + at + 4, 4);
-        if (std::memcmp(file.data() + at, "data", 4) == 0) {
-            const size_t end = std::min(file.size(), at + 8 + size);
-            return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                         file.begin() + static_cast<std::ptrdiff_t>(end));
-        }
-        at += 8 + size + (size & 1);
-    }
-    return {};
-}
-
-bool Silent(const Bytes& bytes, size_t at) {
-    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at + kFrameBytes),
-                       [](uint8_t b) { return b == 0; });
-}
-
-Bytes Trimmed(const Bytes& bytes) {
-    size_t first = 0;
-    size_t end = bytes.size() - bytes.size() % kFrameBytes;
-    while (first < end && Silent(bytes, first))
-        first += kFrameBytes;
-    while (end > first && Silent(bytes, end - kFrameBytes))
-        end -= kFrameBytes;
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(end));
-}
 
 class PlaybackEndToEnd : public PlaybackFixture, public testing::WithParamInterface<const char*> {
 protected:
@@ -99,11 +69,12 @@ TEST_P(PlaybackEndToEnd, heard_as_rendered_and_every_frame_shown_in_order) {
     });
     EXPECT_TRUE(prompt.Messages().empty());
 
-    Bytes rendered = DataChunk(ReadFileBytes(output));
+    Bytes rendered;
+    WavDataChunk(ReadFileBytes(output), &rendered);
     ASSERT_FALSE(rendered.empty());
     if (rendered.size() > declared) rendered.resize(declared);  // the parser plays what is declared
-    const Bytes heard = Trimmed(ReadFileBytes(m_capture));
-    const Bytes expected = Trimmed(rendered);
+    const Bytes heard = TrimSilentFrames(ReadFileBytes(m_capture), kFrameBytes);
+    const Bytes expected = TrimSilentFrames(rendered, kFrameBytes);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(heard.size(), expected.size());
     EXPECT_TRUE(heard == expected);

@@ -13,8 +13,6 @@
 #include "tests/platform/ui/ScriptedDialog.h"
 
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 namespace {
 
@@ -324,20 +322,6 @@ TEST_F(PlaybackTest, timer_shows_position_and_frame_cut_toward_zero) {
     });
 }
 
-// The pixel where the thumb's centre stands at `value`.
-QPoint PointOf(QSlider* slider, int value) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = value;
-    option.sliderValue = value;
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-        .center();
-}
-
 TEST_F(PlaybackTest, dragging_the_thumb_previews_and_seeks_once_released) {
     MovieRecipe recipe = MovieRecipe::Mpeg();
     recipe.frames = 250;  // 10 s at 25 fps
@@ -357,21 +341,21 @@ TEST_F(PlaybackTest, dragging_the_thumb_previews_and_seeks_once_released) {
             return now;
         };
         SendMessageA(self, WM_TIMER, 1, 0);
-        SendMouse(slider, QEvent::MouseButtonPress, PointOf(slider, 0));
-        SendMouse(slider, QEvent::MouseMove, PointOf(slider, 3));
-        SendMouse(slider, QEvent::MouseMove, PointOf(slider, 6));
+        SendMouse(slider, QEvent::MouseButtonPress, SliderPoint(slider, 0));
+        SendMouse(slider, QEvent::MouseMove, SliderPoint(slider, 3));
+        SendMouse(slider, QEvent::MouseMove, SliderPoint(slider, 6));
         EXPECT_EQ(Text(MainWindow::IDC_POSITION), "00:00:6.000");
         EXPECT_EQ(Text(MainWindow::IDC_FRAME), "150");
         SendMessageA(self, WM_TIMER, 1, 0);  // the timer leaves the thumb and boxes alone
         EXPECT_EQ(Text(MainWindow::IDC_FRAME), "150");
         EXPECT_EQ(slider->value(), 6);
         EXPECT_EQ(position(), 0);
-        SendMouse(slider, QEvent::MouseButtonRelease, PointOf(slider, 6));
+        SendMouse(slider, QEvent::MouseButtonRelease, SliderPoint(slider, 6));
         EXPECT_EQ(position(), 60'000'000);
 
         // A press in the channel pages toward it; the graph follows on release.
-        SendMouse(slider, QEvent::MouseButtonPress, PointOf(slider, 10));
-        SendMouse(slider, QEvent::MouseButtonRelease, PointOf(slider, 10));
+        SendMouse(slider, QEvent::MouseButtonPress, SliderPoint(slider, 10));
+        SendMouse(slider, QEvent::MouseButtonRelease, SliderPoint(slider, 10));
         EXPECT_EQ(slider->value(), 10);
         EXPECT_EQ(position(), 100'000'000);
         // Keys seek at once.

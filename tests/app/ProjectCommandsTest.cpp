@@ -15,6 +15,7 @@
 #include "app/AppResources.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/WindowDriver.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/RecordingUserPrompt.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
@@ -23,17 +24,9 @@ namespace {
 
 using namespace window_driver;
 
-class ProjectCommandsTest : public testing::Test {
+class ProjectCommandsTest : public WindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterAppResources()); }
-
-    void Run(const std::function<void(HWND)>& action) {
-        RunWindow(window, [&] {
-            action(window.GetSafeHwnd());
-            window.EndDialog(IDCANCEL);
-        });
-        EXPECT_FALSE(watchdog.Fired());
-    }
+    ProjectCommandsTest() : WindowFixture(30000) {}
 
     std::string WriteFile(const std::string& name, const std::string& content) {
         const std::string path = dir.File(name);
@@ -55,11 +48,6 @@ protected:
         prompt.AddFileAnswer(path);
         Press(w, MainWindow::IDC_LOAD_PROJECT);
     }
-
-    TempDir dir;
-    RecordingUserPrompt prompt;
-    ModalWatchdog watchdog{30000};
-    MainWindow window;
 };
 
 TEST_F(ProjectCommandsTest, save_with_no_events_writes_four_lines_to_the_name_as_chosen) {

@@ -4,8 +4,6 @@
 #include <vector>
 
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 #include <gtest/gtest.h>
 
@@ -56,20 +54,6 @@ struct SliderDialog {
     TrackingSliderProbe slider;
     std::vector<Scroll> scrolls;
 };
-
-// The pixel of the slider's groove where the thumb's centre stands at `value`.
-QPoint PointOf(QSlider* slider, int value) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = value;
-    option.sliderValue = value;
-    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                         QStyle::SC_SliderHandle, slider);
-    return handle.center();
-}
 
 TEST(TrackingSliderTest, messages_set_range_position_and_sizes_and_report_nothing) {
     SliderDialog test;
@@ -166,11 +150,11 @@ TEST(TrackingSliderTest, dragging_the_thumb_previews_and_the_release_reports_the
     };
     WhenModal([&](QWidget*) {
         QSlider* widget = test.Widget();
-        SendMouse(widget, QEvent::MouseButtonPress, PointOf(widget, 10));
+        SendMouse(widget, QEvent::MouseButtonPress, SliderPoint(widget, 10));
         for (const int value : {12, 15, 15, 20})
-            SendMouse(widget, QEvent::MouseMove, PointOf(widget, value));
+            SendMouse(widget, QEvent::MouseMove, SliderPoint(widget, value));
         // Released well below the slider: still the slider's release.
-        SendMouse(widget, QEvent::MouseButtonRelease, PointOf(widget, 20) + QPoint(0, 200));
+        SendMouse(widget, QEvent::MouseButtonRelease, SliderPoint(widget, 20) + QPoint(0, 200));
         test.dialog.EndDialog(IDOK);
     });
     ASSERT_EQ(test.dialog.DoModal(), IDOK);
@@ -195,10 +179,10 @@ TEST(TrackingSliderTest, a_press_in_the_channel_pages_toward_it_and_the_release_
     };
     WhenModal([&](QWidget*) {
         QSlider* widget = test.Widget();
-        const QPoint right = PointOf(widget, 90);
+        const QPoint right = SliderPoint(widget, 90);
         SendMouse(widget, QEvent::MouseButtonPress, right);
         SendMouse(widget, QEvent::MouseButtonRelease, right);
-        const QPoint left = PointOf(widget, 5);
+        const QPoint left = SliderPoint(widget, 5);
         SendMouse(widget, QEvent::MouseButtonPress, left);
         SendMouse(widget, QEvent::MouseButtonRelease, left);
         test.dialog.EndDialog(IDOK);
@@ -227,7 +211,7 @@ TEST(TrackingSliderTest, holding_the_button_in_the_channel_pages_until_the_thumb
     };
     WhenModal([&](QWidget*) {
         QSlider* widget = test.Widget();
-        const QPoint held = PointOf(widget, 35);
+        const QPoint held = SliderPoint(widget, 35);
         SendMouse(widget, QEvent::MouseButtonPress, held);
         // Released once the repeats have had time to bring the thumb to the point.
         auto* release = new QTimer;

@@ -3,6 +3,7 @@
 // user would (buttons, slider scrolls, clicks on rows, the group's boxes).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,6 +42,16 @@ inline int RunWindow(MainWindow& window, std::function<void()> action) {
     return result;
 }
 
+// Runs the event loop until `done` holds; false when `ms` passed first.
+inline bool SpinUntil(const std::function<bool()>& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
 struct Row {
     std::string movie;
     std::string audio;
@@ -72,6 +83,12 @@ inline std::vector<Row> Rows(HWND window) {
         rows.push_back({texts[0], texts[1], texts[2], item.iImage});
     }
     return rows;
+}
+
+// A key pressed and released on the control, as from the keyboard.
+inline void Key(HWND target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    SendKey(WidgetOf(target), key, QEvent::KeyPress, modifiers);
+    SendKey(WidgetOf(target), key, QEvent::KeyRelease, modifiers);
 }
 
 inline void Press(HWND window, int id) {

@@ -10,53 +10,25 @@
 
 #include "app/ProjectFile.h"
 #include "tests/engine/fit/DubScenario.h"
-#include "tests/support/MovieFileMaker.h"
+#include "tests/engine/fit/ScenarioMovie.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/RunCommand.h"
 
 namespace {
 
 class FitCommandTest : public ::testing::Test {
 protected:
-    // A movie file (MPEG-1 with MP2 sound) of the scenario's movie sound, and its dub WAV.
+    // An AVI of the scenario's movie sound (mono PCM), and its dub WAV.
     void MakeFiles(DubScenario& scenario) {
         std::string error;
         ASSERT_TRUE(scenario.Make(dir.Path().string(), &error)) << error;
-        MovieRecipe recipe = MovieRecipe::Avi();
-        recipe.sample_rate = static_cast<int>(scenario.rate);
-        recipe.channels = 1;
-        recipe.frames = static_cast<int>(scenario.seconds * recipe.rate_num / recipe.rate_den);
-        const std::vector<float>& sound = scenario.movie;
-        recipe.sound = [&sound](int64_t n) {
-            return n < static_cast<int64_t>(sound.size()) ? sound[static_cast<size_t>(n)] : 0.0f;
-        };
         movie = dir.File("movie.avi");
-        ASSERT_TRUE(MovieFileMaker::Make(movie, recipe, &error)) << error;
+        ASSERT_TRUE(MakeScenarioMovie(scenario, movie, 1, &error)) << error;
         wav = scenario.dub_path;
     }
 
     int Run(const std::vector<std::string>& args) {
-        std::vector<std::string> words{"tkv-fit"};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : words)
-            argv.push_back(a.data());
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const int status = RunFitCommand(static_cast<int>(argv.size()), argv.data(), out, err);
-        stdout_text = Contents(out);
-        stderr_text = Contents(err);
-        return status;
-    }
-
-    static std::string Contents(std::FILE* f) {
-        std::rewind(f);
-        std::string text;
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, got);
-        std::fclose(f);
-        return text;
+        return RunCommand("tkv-fit", RunFitCommand, args, &stdout_text, &stderr_text);
     }
 
     TempDir dir;

@@ -13,6 +13,7 @@
 #include "engine/AudioExport.h"
 #include "engine/StretchEvent.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/RunCommand.h"
 #include "tests/support/WavFileBuilder.h"
 
 namespace {
@@ -31,29 +32,7 @@ protected:
     }
 
     int Run(const std::vector<std::string>& args) {
-        std::vector<std::string> words(args.size() + 1);
-        words[0] = "tkv-render";
-        std::copy(args.begin(), args.end(), words.begin() + 1);
-        std::vector<char*> argv;
-        for (std::string& a : words)
-            argv.push_back(a.data());
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const int status = RunRenderCommand(static_cast<int>(argv.size()), argv.data(), out, err);
-        stdout_text = Contents(out);
-        stderr_text = Contents(err);
-        return status;
-    }
-
-    static std::string Contents(std::FILE* f) {
-        std::rewind(f);
-        std::string text;
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, got);
-        std::fclose(f);
-        return text;
+        return RunCommand("tkv-render", RunRenderCommand, args, &stdout_text, &stderr_text);
     }
 
     // The export the application runs, on the same inputs.

@@ -18,6 +18,7 @@
 #include "platform/registry/RegistrySetup.h"
 #include "tests/engine/filter/SourceFilterFixture.h"
 #include "tests/platform/media/support/GraphInterfaces.h"
+#include "tests/support/WavData.h"
 
 namespace {
 
@@ -129,18 +130,11 @@ protected:
         request.offset_seconds = offset;
         AudioExport exporter(request);
         EXPECT_TRUE(exporter.Run(nullptr)) << exporter.ErrorMessage();
-        const Bytes file = ReadFileBytes(request.output_path);
-        for (size_t at = 12; at + 8 <= file.size();) {
-            uint32_t size = 0;
-            std::memcpy(&size, file.data() + at + 4, 4);
-            if (std::memcmp(file.data() + at, "data", 4) == 0) {
-                return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                             file.begin() + static_cast<std::ptrdiff_t>(at + 8 + size));
-            }
-            at += 8 + size + (size & 1);
+        Bytes data;
+        if (!WavDataChunk(ReadFileBytes(request.output_path), &data)) {
+            ADD_FAILURE() << "no data chunk in the export";
         }
-        ADD_FAILURE() << "no data chunk in the export";
-        return {};
+        return data;
     }
 
     // A private stream with the same file and events, started at `virtual_pos` as a seek
@@ -154,20 +148,8 @@ protected:
         return data;
     }
 
-    static bool SilentFrame(const Bytes& bytes, size_t at) {
-        return bytes[at] == 0 && bytes[at + 1] == 0 && bytes[at + 2] == 0 && bytes[at + 3] == 0;
-    }
     // Leading and trailing silent frames removed.
-    static Bytes Trimmed(const Bytes& bytes) {
-        size_t first = 0;
-        size_t end = bytes.size() - bytes.size() % kFrameBytes;
-        while (first < end && SilentFrame(bytes, first))
-            first += kFrameBytes;
-        while (end > first && SilentFrame(bytes, end - kFrameBytes))
-            end -= kFrameBytes;
-        return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                     bytes.begin() + static_cast<std::ptrdiff_t>(end));
-    }
+    static Bytes Trimmed(const Bytes& bytes) { return TrimSilentFrames(bytes, kFrameBytes); }
     // How many whole frames `a` and `b` share from their start.
     static size_t CommonFrames(const Bytes& a, const Bytes& b) {
         size_t at = 0;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/fit/DubScenario.h"
+#include "tests/engine/fit/ScenarioMovie.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavFileBuilder.h"
@@ -35,15 +36,8 @@ protected:
 
     // An AVI of the scenario's movie sound, as 16-bit stereo PCM.
     std::string MakeMovie(const DubScenario& scenario, const std::string& name) {
-        MovieRecipe recipe = MovieRecipe::Avi();
-        recipe.sample_rate = static_cast<int>(scenario.rate);
-        recipe.frames = static_cast<int>(scenario.seconds * recipe.rate_num / recipe.rate_den);
-        const std::vector<float>& sound = scenario.movie;
-        recipe.sound = [&sound](int64_t n) {
-            return n < static_cast<int64_t>(sound.size()) ? sound[static_cast<size_t>(n)] : 0.0f;
-        };
         std::string error;
-        EXPECT_TRUE(MovieFileMaker::Make(dir.File(name), recipe, &error)) << error;
+        EXPECT_TRUE(MakeScenarioMovie(scenario, dir.File(name), 2, &error)) << error;
         return dir.File(name);
     }
 

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWidget>
 
 #include "platform/ui/CommonControls.h"
@@ -59,6 +62,20 @@ inline void SendMouse(QWidget* target, QEvent::Type type, QPoint at,
 inline void Click(QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
     SendMouse(target, QEvent::MouseButtonPress, at, button);
     SendMouse(target, QEvent::MouseButtonRelease, at, button);
+}
+
+// The pixel of the slider's groove where the thumb's centre stands at `value`.
+inline QPoint SliderPoint(QSlider* slider, int value) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = value;
+    option.sliderValue = value;
+    return slider->style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+        .center();
 }
 
 inline void SendKey(QWidget* target, Qt::Key key, QEvent::Type type = QEvent::KeyPress,

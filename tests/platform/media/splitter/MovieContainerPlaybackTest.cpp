@@ -15,8 +15,7 @@
 #include "platform/com/objbase.h"
 #include "platform/media/dshow.h"
 #include "platform/media/uuids.h"
-#include "platform/media/video/IVideoPresentationLog.h"
-#include "tests/platform/media/filters/PlaybackGraphFixture.h"
+#include "tests/platform/media/splitter/MovieGraphFixture.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/WavFileBuilder.h"
 
@@ -70,7 +69,7 @@ void PrintTo(const Container& kind, std::ostream* out) {
     *out << kind.name;
 }
 
-class ContainerGraphTest : public PlaybackGraphTest {
+class ContainerGraphTest : public MovieGraphTest {
 protected:
     // A one-second movie of the kind, or a reason why this FFmpeg cannot make one.
     std::string MakeMovie(const Container& kind, std::string* missing,
@@ -90,21 +89,6 @@ protected:
         EXPECT_TRUE(MovieFileMaker::Make(path, recipe, &error)) << error;
         return path;
     }
-    std::vector<std::u16string> FilterNames() {
-        std::vector<std::u16string> names;
-        ComPtr<IEnumFilters> filters;
-        m_graph->EnumFilters(filters.GetAddressOf());
-        IBaseFilter* filter = nullptr;
-        while (filters->Next(1, &filter, nullptr) == S_OK) {
-            FILTER_INFO info{};
-            filter->QueryFilterInfo(&info);
-            if (info.pGraph) info.pGraph->Release();
-            names.push_back(info.achName);
-            filter->Release();
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     GUID SourceSubtype(const std::u16string& source_name) {
         ComPtr<IBaseFilter> source;
         AM_MEDIA_TYPE type{};
@@ -115,18 +99,6 @@ protected:
         const GUID subtype = type.subtype;
         FreeMediaType(type);
         return subtype;
-    }
-    std::vector<VideoPresentation> Shown() {
-        ComPtr<IBaseFilter> renderer;
-        ComPtr<IVideoPresentationLog> log;
-        std::vector<VideoPresentation> records(100);
-        ULONG count = 0;
-        if (SUCCEEDED(m_graph->FindFilterByName(u"Video Renderer", renderer.GetAddressOf())) &&
-            SUCCEEDED(renderer.As(&log))) {
-            log->GetPresentations(static_cast<ULONG>(records.size()), records.data(), &count);
-        }
-        records.resize(count);
-        return records;
     }
 };
 

@@ -12,8 +12,7 @@
 #include "platform/com/objbase.h"
 #include "platform/media/dshow.h"
 #include "platform/media/splitter/MovieSplitterRegistration.h"
-#include "platform/media/video/IVideoPresentationLog.h"
-#include "tests/platform/media/filters/PlaybackGraphFixture.h"
+#include "tests/platform/media/splitter/MovieGraphFixture.h"
 #include "tests/support/MovieFileMaker.h"
 #include "tests/support/WavFileBuilder.h"
 
@@ -23,7 +22,7 @@ using namespace std::chrono_literals;
 
 constexpr REFERENCE_TIME kFrame = 400000;
 
-class MoviePlaybackGraphTest : public PlaybackGraphTest {
+class MoviePlaybackGraphTest : public MovieGraphTest {
 protected:
     std::string MakeMovie(const std::string& name, const MovieRecipe& recipe) {
         std::string error;
@@ -31,35 +30,8 @@ protected:
         EXPECT_TRUE(MovieFileMaker::Make(path, recipe, &error)) << error;
         return path;
     }
-    std::vector<std::u16string> FilterNames() {
-        std::vector<std::u16string> names;
-        ComPtr<IEnumFilters> filters;
-        m_graph->EnumFilters(filters.GetAddressOf());
-        IBaseFilter* filter = nullptr;
-        while (filters->Next(1, &filter, nullptr) == S_OK) {
-            FILTER_INFO info{};
-            filter->QueryFilterInfo(&info);
-            if (info.pGraph) info.pGraph->Release();
-            names.push_back(info.achName);
-            filter->Release();
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     bool WaitForComplete(std::chrono::milliseconds timeout) {
         return WaitForEvent(EC_COMPLETE, timeout);
-    }
-    std::vector<VideoPresentation> Shown() {
-        ComPtr<IBaseFilter> renderer;
-        ComPtr<IVideoPresentationLog> log;
-        std::vector<VideoPresentation> records(100);
-        ULONG count = 0;
-        if (SUCCEEDED(m_graph->FindFilterByName(u"Video Renderer", renderer.GetAddressOf())) &&
-            SUCCEEDED(renderer.As(&log))) {
-            log->GetPresentations(static_cast<ULONG>(records.size()), records.data(), &count);
-        }
-        records.resize(count);
-        return records;
     }
 };
 
