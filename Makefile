@@ -1,11 +1,16 @@
 # The two commands: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+SECONDS ?= 60
 BUILD_TYPE ?= RelWithDebInfo
 WERROR ?= $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
+# The sanitizer and fuzzing folders compile through ccache when it is there.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build install test test-sanitize run screenshots bench format-check clean
+.PHONY: all deps configure build install test test-sanitize test-tsan fuzz fuzz-build fuzz-ci run screenshots bench format-check clean
 
 all: build
 
@@ -31,6 +36,35 @@ test-sanitize: deps
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS) -L 'engine|platform|media' --timeout 900
 
+# The tests whose programs run threads (labels "*-threads") under ThreadSanitizer. Qt is not
+# built for it: tests/support/tsan-suppressions.txt silences reports inside Qt only.
+TSAN_TESTS = tkv_platform_sync_tests tkv_engine_filter_tests tkv_engine_playback_tests \
+    tkv_app_tests tkv_events_editor_tests tkv_media_video_tests tkv_media_video_window_tests \
+    tkv_media_filters_tests
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTKV_WERROR=$(WERROR) \
+	    -DTKV_SANITIZE=thread $(LAUNCHER)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	cd $(TSAN_BUILD) && \
+	    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/support/tsan-suppressions.txt" \
+	    ctest --output-on-failure -j $(JOBS) -L threads --timeout 900
+
+# libFuzzer harnesses (tests/fuzz), built with clang, ASan and UBSan in their own folder. Not
+# with -Werror: FFmpeg's own macros trip clang's -Wpedantic; the gcc builds hold the line.
+fuzz-build: deps
+	@bash scripts/setup-fuzz-deps.sh
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTKV_SANITIZE=fuzzer -DTKV_BUILD_BENCHMARKS=OFF $(LAUNCHER)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tkv_fuzzers
+
+# Each harness for SECONDS seconds (make fuzz SECONDS=600), after its kept reproducers.
+fuzz: fuzz-build
+	bash scripts/fuzz.sh $(FUZZ_BUILD) $(SECONDS)
+
+# CI's short pass: the reproducers, then about a minute of fuzzing in all.
+fuzz-ci: fuzz-build
+	bash scripts/fuzz.sh $(FUZZ_BUILD) 8
+
 # The programs, the desktop entry, the icons and the project MIME type under PREFIX; DESTDIR
 # stages them for a package.
 PREFIX ?= /usr/local
@@ -51,4 +85,4 @@ format-check: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

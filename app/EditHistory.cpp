@@ -17,6 +17,7 @@ void EditHistory::Record(EditKind kind, const EditState& before, const EditState
     if (before == after) return;
     EndGroup();
     m_undo.push_back({kind, before, after});
+    if (m_undo.size() > kMaxSteps) m_undo.pop_front();
     m_redo.clear();
     m_group_open = Groups(kind);
 }

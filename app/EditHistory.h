@@ -8,6 +8,7 @@
 // Threading: the user-interface thread.
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ enum class EditKind { Insert, Delete, Stretch, Position, Offset, Fit };
 
 class EditHistory {
 public:
+    // Past this many steps the oldest are forgotten, so a long session's history stays small.
+    static constexpr size_t kMaxSteps = 1000;
+
     // A change from `before` to `after`. Merged into the last step when that one is of the same
     // kind and its group is still open; the group stays open for Stretch, Position and Offset.
     void Record(EditKind kind, const EditState& before, const EditState& after);
@@ -47,7 +51,7 @@ private:
         EditState after;
     };
 
-    std::vector<Step> m_undo;
+    std::deque<Step> m_undo;
     std::vector<Step> m_redo;
     bool m_group_open = false;
 };

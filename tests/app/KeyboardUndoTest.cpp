@@ -105,6 +105,23 @@ TEST(EditHistoryTest, groups_runs_of_one_kind_drops_no_change_and_new_steps_end_
     EXPECT_FALSE(history.CanUndo());
 }
 
+TEST(EditHistoryTest, keeps_the_newest_steps_up_to_its_limit) {
+    EditHistory history;
+    std::vector<EditState> states(EditHistory::kMaxSteps + 2);
+    for (size_t i = 0; i < states.size(); ++i)
+        states[i].initial_offset = static_cast<float>(i);
+    for (size_t i = 1; i < states.size(); ++i)
+        history.Record(EditKind::Insert, states[i - 1], states[i]);
+    size_t steps = 0;
+    std::optional<EditState> oldest;
+    while (history.CanUndo()) {
+        oldest = history.Undo();
+        ++steps;
+    }
+    EXPECT_EQ(steps, EditHistory::kMaxSteps);
+    EXPECT_EQ(oldest, states[1]);  // the very first step was forgotten
+}
+
 TEST_F(KeyboardUndoTest, undo_puts_back_the_map_before_each_kind_of_edit_and_redo_replays_it) {
     Run([&](HWND w) {
         LoadWav(w);

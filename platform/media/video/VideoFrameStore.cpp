@@ -55,8 +55,12 @@ bool VideoFrameStore::Show(const BYTE* data, size_t length) {
         if (!m_format || m_format->width != format.width || m_format->height != format.height) {
             return false;
         }
-        m_spare = std::move(m_image);
+        // A picture handed out may still be read on another thread; its pixels are never
+        // written again (Qt's own check before reusing them gives no ordering), so the next
+        // copy gets fresh memory instead.
+        m_spare = m_image_handed_out ? QImage() : std::move(m_image);
         m_image = std::move(picture);
+        m_image_handed_out = false;
     }
     RequestRepaint();
     return true;
@@ -83,6 +87,7 @@ void VideoFrameStore::CopyPicture(const VideoFormat& format, const BYTE* data,
 
 QImage VideoFrameStore::Image() const {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_image_handed_out = true;
     return m_image;
 }
 

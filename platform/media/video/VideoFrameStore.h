@@ -57,7 +57,8 @@ private:
     mutable std::mutex m_mutex;
     std::optional<VideoFormat> m_format;
     QImage m_image;
-    QImage m_spare;  // the picture before, reused for the next copy when no one holds it
+    QImage m_spare;  // the picture before, reused for the next copy when never handed out
+    mutable bool m_image_handed_out = false;  // Image() gave m_image away
     QRect m_source;
     std::optional<QRect> m_destination;
     VideoWindowWidget* m_window = nullptr;
