@@ -105,11 +105,7 @@ int Measure(const std::string& movie, const std::string& capture, const char* la
 
 int main(int argc, char** argv) {
     TempDir dir;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TKV_REGISTRY_DIR", dir.File("registry").c_str(), 1);
-    const std::string capture = dir.File("capture.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    const std::string capture = UseBenchEnvironment(dir.Path().string());
     QApplication application(argc, argv);
     CoInitialize(nullptr);
     int status = 0;

@@ -291,11 +291,7 @@ Latency MeasureLatency(RecordingUserPrompt& prompt, const std::string& movie,
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     TempDir dir;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TKV_REGISTRY_DIR", dir.File("registry").c_str(), 1);
-    const std::string capture = dir.File("capture.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    const std::string capture = UseBenchEnvironment(dir.Path().string());
     QApplication application(argc, argv);
     if (!RegisterAppResources()) return 1;
     RecordingUserPrompt prompt;

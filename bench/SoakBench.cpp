@@ -29,6 +29,7 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
+#include "bench/SyncMeasures.h"
 #include "engine/StretchEvent.h"
 #include "platform/ui/CommonControls.h"
 #include "platform/ui/WindowFunctions.h"
@@ -238,11 +239,7 @@ void Soak(MainWindow& window, RecordingUserPrompt& prompt, const std::string& mo
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::max(10.0, std::atof(argv[1])) : 600.0;
     TempDir dir;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TKV_REGISTRY_DIR", dir.File("registry").c_str(), 1);
-    const std::string capture = dir.File("capture.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    const std::string capture = UseBenchEnvironment(dir.Path().string());
     QApplication application(argc, argv);
     if (!RegisterAppResources()) return 1;
 

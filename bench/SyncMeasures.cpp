@@ -102,3 +102,12 @@ PictureAgainstSound ComparePictureToSound(const std::vector<Flash>& flashes,
     if (result.pairs > 0) result.mean_ms = sum / static_cast<double>(result.pairs);
     return result;
 }
+
+std::string UseBenchEnvironment(const std::string& folder) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("TKV_REGISTRY_DIR", (folder + "/registry").c_str(), 1);
+    const std::string capture = folder + "/capture.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    return capture;
+}

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct IBaseFilter;
@@ -43,3 +44,8 @@ struct PictureAgainstSound {
 // Pairs flash number n with the n-th click.
 PictureAgainstSound ComparePictureToSound(const std::vector<Flash>& flashes,
                                           const std::vector<double>& clicks);
+
+// Sets a real-time benchmark's process up before its QApplication: Qt offscreen (unless a
+// platform is chosen), the registry in `folder`, and SDL's disk driver writing what the
+// device plays to the file it returns (in `folder`).
+std::string UseBenchEnvironment(const std::string& folder);
