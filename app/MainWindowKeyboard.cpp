@@ -20,20 +20,24 @@
 namespace {
 
 constexpr BYTE kCtrl = FVIRTKEY | FCONTROL;
+// Toggles and commands that open a box act once per press, however long the key is held;
+// frame steps and undo repeat.
+constexpr BYTE kOnce = FVIRTKEY | FNOREPEAT;
+constexpr BYTE kCtrlOnce = kCtrl | FNOREPEAT;
 constexpr double kMediaTimePerSecond = 10'000'000.0;  // 100 ns units
 
 constexpr ACCEL kKeys[] = {
-    {FVIRTKEY, VK_SPACE, MainWindow::IDM_PLAY_PAUSE},
+    {kOnce, VK_SPACE, MainWindow::IDM_PLAY_PAUSE},
     {FVIRTKEY, VK_LEFT, MainWindow::IDM_FRAME_BACK},
     {FVIRTKEY, VK_RIGHT, MainWindow::IDM_FRAME_FORWARD},
-    {kCtrl, 'O', MainWindow::IDC_LOAD_PROJECT},
-    {kCtrl, 'S', MainWindow::IDC_SAVE_PROJECT},
-    {kCtrl, 'R', MainWindow::IDC_RENDER},
-    {FVIRTKEY, VK_INSERT, MainWindow::IDC_INSERT_EVENT},
+    {kCtrlOnce, 'O', MainWindow::IDC_LOAD_PROJECT},
+    {kCtrlOnce, 'S', MainWindow::IDC_SAVE_PROJECT},
+    {kCtrlOnce, 'R', MainWindow::IDC_RENDER},
+    {kOnce, VK_INSERT, MainWindow::IDC_INSERT_EVENT},
     {kCtrl, 'Z', MainWindow::IDM_UNDO},
     {kCtrl | FSHIFT, 'Z', MainWindow::IDM_REDO},
     {kCtrl, 'Y', MainWindow::IDM_REDO},
-    {kCtrl, 'F', MainWindow::IDM_FIT_EVENTS},
+    {kCtrlOnce, 'F', MainWindow::IDM_FIT_EVENTS},
 };
 
 struct ButtonKey {

@@ -49,6 +49,18 @@ bool ControlKeepsKey(const QWidget* control, int key, BYTE modifiers) {
     return false;
 }
 
+const ACCEL* FindEntry(HACCEL table, UINT virtual_key, BYTE modifiers) {
+    if (!table) return nullptr;
+    const BYTE wanted = modifiers & (FSHIFT | FCONTROL | FALT);
+    for (const ACCEL& entry : table->entries) {
+        if ((entry.fVirt & FVIRTKEY) && entry.key == virtual_key &&
+            (entry.fVirt & (FSHIFT | FCONTROL | FALT)) == wanted) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
 // Watches the application's key presses for one dialog; a child of the dialog's widget, so it
 // goes with the window.
 class AcceleratorFilter : public QObject {
@@ -84,9 +96,11 @@ protected:
             m_kept_by = control;
             return false;
         }
-        const WORD command = FindAccelerator(m_table, virtual_key, modifiers);
-        if (command == 0) return false;
-        SendMessageA(m_handle, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+        const ACCEL* entry = FindEntry(m_table, virtual_key, modifiers);
+        if (!entry) return false;
+        if (!(key->isAutoRepeat() && (entry->fVirt & FNOREPEAT))) {
+            SendMessageA(m_handle, WM_COMMAND, MAKEWPARAM(entry->cmd, 1), 0);
+        }
         return true;
     }
 
@@ -112,15 +126,8 @@ BOOL DestroyAcceleratorTable(HACCEL table) {
 }
 
 WORD FindAccelerator(HACCEL table, UINT virtual_key, BYTE modifiers) {
-    if (!table) return 0;
-    const BYTE wanted = modifiers & (FSHIFT | FCONTROL | FALT);
-    for (const ACCEL& entry : table->entries) {
-        if ((entry.fVirt & FVIRTKEY) && entry.key == virtual_key &&
-            (entry.fVirt & (FSHIFT | FCONTROL | FALT)) == wanted) {
-            return entry.cmd;
-        }
-    }
-    return 0;
+    const ACCEL* entry = FindEntry(table, virtual_key, modifiers);
+    return entry ? entry->cmd : 0;
 }
 
 BOOL SetDialogAccelerators(HWND dialog, HACCEL table) {

@@ -24,6 +24,9 @@ constexpr BYTE FVIRTKEY = 0x01;
 constexpr BYTE FSHIFT = 0x04;
 constexpr BYTE FCONTROL = 0x08;
 constexpr BYTE FALT = 0x10;
+// Extension: a held key's auto-repeated presses are swallowed, not sent again (for a toggle
+// such as play/pause, or a command that opens a box).
+constexpr BYTE FNOREPEAT = 0x80;
 
 // Null when `count` is not positive or `entries` is null.
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include "app/AppResources.h"
 #include "app/EditHistory.h"
 #include "engine/StreamAdapter.h"
@@ -250,6 +253,15 @@ TEST_F(KeyboardUndoTest, space_plays_and_pauses_and_arrows_step_one_frame_while_
         Key(w, Qt::Key_Right);  // playing: no step
         Key(w, Qt::Key_Space);
         EXPECT_FALSE(window.m_playing);
+
+        // A held Space toggles once; a held Right keeps stepping.
+        const float paused_at = window.m_current_pos;
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Right}) {
+            QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(WidgetOf(w), &repeat);
+        }
+        EXPECT_FALSE(window.m_playing);
+        EXPECT_NEAR(window.m_current_pos, paused_at + frame, 1e-4);
     });
 }
 
