@@ -219,10 +219,11 @@ void AudioPlayback::UpdateGains() {
 void AudioPlayback::Publish(const Snapshot& snapshot) {
     const uint32_t sequence = m_sequence.load(std::memory_order_relaxed);
     m_sequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    m_snap_before.store(snapshot.frames_before, std::memory_order_relaxed);
-    m_snap_ns.store(snapshot.callback_ns, std::memory_order_relaxed);
-    m_snap_frames.store(snapshot.frames, std::memory_order_relaxed);
+    // Release stores of the fields (not a fence) keep the odd count before them, in a way
+    // ThreadSanitizer follows too; on x86 they cost nothing more.
+    m_snap_before.store(snapshot.frames_before, std::memory_order_release);
+    m_snap_ns.store(snapshot.callback_ns, std::memory_order_release);
+    m_snap_frames.store(snapshot.frames, std::memory_order_release);
     m_sequence.store(sequence + 2, std::memory_order_release);
 }
 
@@ -230,10 +231,9 @@ AudioPlayback::Snapshot AudioPlayback::ReadSnapshot() const {
     Snapshot snapshot;
     for (;;) {
         const uint32_t first = m_sequence.load(std::memory_order_acquire);
-        snapshot.frames_before = m_snap_before.load(std::memory_order_relaxed);
-        snapshot.callback_ns = m_snap_ns.load(std::memory_order_relaxed);
-        snapshot.frames = m_snap_frames.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+        snapshot.frames_before = m_snap_before.load(std::memory_order_acquire);
+        snapshot.callback_ns = m_snap_ns.load(std::memory_order_acquire);
+        snapshot.frames = m_snap_frames.load(std::memory_order_acquire);
         if ((first & 1) == 0 && m_sequence.load(std::memory_order_relaxed) == first) {
             return snapshot;
         }
