@@ -350,6 +350,7 @@ LRESULT ListViewControl::SetImageList(WPARAM which, LPARAM list) {
     m_image_handles[which] = reinterpret_cast<HIMAGELIST>(list);
     if (which == static_cast<WPARAM>(LVSIL_SMALL)) {
         m_small_images = ImageList::Data(m_image_handles[which]);
+        m_small_icons.clear();
         ApplyStyles();
     }
     return reinterpret_cast<LRESULT>(previous);
@@ -391,10 +392,18 @@ void ListViewControl::ShowCell(size_t row, size_t column) {
     const bool selectable = column == 0 || (m_extended_style & LVS_EX_FULLROWSELECT);
     cell->setFlags(selectable ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::ItemIsEnabled);
     if (column != 0) return;
-    const bool has_image = m_small_images && shown.image >= 0 &&
-                           static_cast<size_t>(shown.image) < m_small_images->images.size();
-    cell->setIcon(has_image ? QIcon(QPixmap::fromImage(m_small_images->images[shown.image]))
-                            : QIcon());
+    cell->setIcon(SmallIcon(shown.image));
+}
+
+QIcon ListViewControl::SmallIcon(int image) {
+    if (!m_small_images || image < 0) return QIcon();
+    const auto index = static_cast<size_t>(image);
+    if (index >= m_small_images->images.size()) return QIcon();
+    // The list only ever appends, so an icon made for an index stays right.
+    if (m_small_icons.size() <= index) m_small_icons.resize(index + 1);
+    if (m_small_icons[index].isNull())
+        m_small_icons[index] = QIcon(QPixmap::fromImage(m_small_images->images[index]));
+    return m_small_icons[index];
 }
 
 int ListViewControl::StringWidth(const std::string& text) const {

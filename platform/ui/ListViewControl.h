@@ -13,6 +13,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <QIcon>
 
 #include "platform/ui/CommonControls.h"
 #include "platform/ui/ControlWindow.h"
@@ -52,6 +55,7 @@ private:
 
     void ApplyStyles();
     void ShowCell(size_t row, size_t column);
+    QIcon SmallIcon(int image);
     void ShowRow(size_t row);
     void ShowHeading(size_t column);
     void Select(size_t row, bool selected);
@@ -64,4 +68,7 @@ private:
     DWORD m_extended_style = 0;
     HIMAGELIST m_image_handles[3] = {nullptr, nullptr, nullptr};  // LVSIL_NORMAL, SMALL, STATE
     std::shared_ptr<const ImageListData> m_small_images;
+    // One icon per small image, made when first shown and kept: a fresh icon for every cell
+    // shown would fill Qt's pixmap cache with copies of the same few pictures.
+    std::vector<QIcon> m_small_icons;
 };

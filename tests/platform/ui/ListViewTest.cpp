@@ -337,6 +337,12 @@ TEST(ListViewTest, small_images_are_masked_with_red_and_stay_with_the_list) {
         images.reset();
         list.InsertItem(2, "0.000%", 2);
         EXPECT_FALSE(table->item(2, 0)->icon().isNull());
+
+        // Rows shown again and again share one icon per image, not a new picture each time.
+        list.InsertItem(3, "+2.500%", 1);
+        list.SetItemText(0, 0, "+3.000%");
+        EXPECT_EQ(table->item(3, 0)->icon().cacheKey(), table->item(0, 0)->icon().cacheKey());
+        EXPECT_NE(table->item(2, 0)->icon().cacheKey(), table->item(0, 0)->icon().cacheKey());
     });
 }
 
