@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. Idempotent: refreshes the
-# package lists and installs only when something is missing.
+# Installs the Debian packages the build and the tests need, and any more named as arguments
+# (setup-fuzz-deps.sh names clang's). Idempotent: refreshes the package lists and installs only
+# when something is missing.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
     desktop-file-utils
     # the tools that replay tkv-render's time map in its test (tests/tools/TimeMapToolsTest)
     rubberband-cli ffmpeg
+    "$@"
 )
 
 missing=()

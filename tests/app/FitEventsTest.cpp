@@ -51,10 +51,8 @@ protected:
     // The scenario's movie (MJPEG with its sound as 16 kHz PCM in AVI) and its dub.
     void MakeFiles(DubScenario& scenario) {
         std::string error;
-        ASSERT_TRUE(scenario.Make(dir.Path().string(), &error)) << error;
-        movie = dir.File("movie.avi");
-        ASSERT_TRUE(MakeScenarioMovie(scenario, movie, 1, &error)) << error;
-        wav = scenario.dub_path;
+        ASSERT_TRUE(MakeScenarioFiles(scenario, dir.Path().string(), &movie, &wav, &error))
+            << error;
     }
 
     void Load(HWND w, bool with_movie = true) {

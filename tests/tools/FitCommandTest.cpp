@@ -21,10 +21,8 @@ protected:
     // An AVI of the scenario's movie sound (mono PCM), and its dub WAV.
     void MakeFiles(DubScenario& scenario) {
         std::string error;
-        ASSERT_TRUE(scenario.Make(dir.Path().string(), &error)) << error;
-        movie = dir.File("movie.avi");
-        ASSERT_TRUE(MakeScenarioMovie(scenario, movie, 1, &error)) << error;
-        wav = scenario.dub_path;
+        ASSERT_TRUE(MakeScenarioFiles(scenario, dir.Path().string(), &movie, &wav, &error))
+            << error;
     }
 
     int Run(const std::vector<std::string>& args) {

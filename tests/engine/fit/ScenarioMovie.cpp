@@ -17,3 +17,11 @@ bool MakeScenarioMovie(const DubScenario& scenario, const std::string& path, int
     };
     return MovieFileMaker::Make(path, recipe, error);
 }
+
+bool MakeScenarioFiles(DubScenario& scenario, const std::string& folder, std::string* movie,
+                       std::string* wav, std::string* error) {
+    if (!scenario.Make(folder, error)) return false;
+    *movie = folder + "/movie.avi";
+    *wav = scenario.dub_path;
+    return MakeScenarioMovie(scenario, *movie, 1, error);
+}

@@ -10,3 +10,8 @@
 // when FFmpeg cannot make it.
 bool MakeScenarioMovie(const DubScenario& scenario, const std::string& path, int channels,
                        std::string* error);
+
+// The scenario made in `folder` (DubScenario::Make) with its movie as `folder`/movie.avi, mono:
+// the paths of the movie and of the dub WAV; false with `error` set when either fails.
+bool MakeScenarioFiles(DubScenario& scenario, const std::string& folder, std::string* movie,
+                       std::string* wav, std::string* error);
